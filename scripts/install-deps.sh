@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs everything Tallowin needs to build, run and test, from Debian's
+# packages. Safe to run again: apt skips what is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format clang-tidy
+  libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libplist-dev
+  xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tallowin::doubles {
+
+// One ordered record of every effect the doubles see, so tests can assert
+// the order of effects across services (output lines included).
+struct CallLog {
+    std::vector<std::string> entries;
+
+    void add(std::string entry) { entries.push_back(std::move(entry)); }
+};
+
+}  // namespace tallowin::doubles

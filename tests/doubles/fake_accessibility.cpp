@@ -1,0 +1,195 @@
+#include "tests/doubles/fake_accessibility.h"
+
+#include "app/standard_output.h"
+
+namespace tallowin::doubles {
+
+namespace {
+
+class FakeElement final : public platform::AXElement {
+public:
+    FakeElement(FakeAccessibility& owner, pid_t pid, int windowIndex)
+        : owner_(owner), pid(pid), windowIndex(windowIndex) {}
+    ~FakeElement() override { owner_.elementGone(); }
+    FakeElement(const FakeElement&) = delete;
+    FakeElement& operator=(const FakeElement&) = delete;
+
+    FakeAccessibility& owner_;
+    const pid_t pid;
+    const int windowIndex;  // -1 for the application itself
+};
+
+class FakeValue final : public platform::AXValue {
+public:
+    FakeValue(FakeAccessibility& owner, platform::AXValueType type, double first, double second)
+        : owner_(owner), type(type), first(first), second(second) {}
+    ~FakeValue() override { owner_.valueGone(); }
+    FakeValue(const FakeValue&) = delete;
+    FakeValue& operator=(const FakeValue&) = delete;
+
+    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType wanted) const override {
+        if (wanted != type) {
+            return std::nullopt;
+        }
+        return std::make_pair(first, second);
+    }
+
+    FakeAccessibility& owner_;
+    const platform::AXValueType type;
+    const double first;
+    const double second;
+};
+
+std::string nameOf(const FakeElement& element) {
+    if (element.windowIndex < 0) {
+        return "app " + std::to_string(element.pid);
+    }
+    return "window " + std::to_string(element.windowIndex) + " of " + std::to_string(element.pid);
+}
+
+}  // namespace
+
+void FakeAccessibility::log(std::string entry) {
+    if (log_ != nullptr) {
+        log_->add("ax: " + std::move(entry));
+    }
+}
+
+bool FakeAccessibility::isProcessTrustedWithOptions(bool prompt) {
+    trustPrompts.push_back(prompt);
+    return trusted;
+}
+
+bool FakeAccessibility::isProcessTrusted() {
+    ++isProcessTrustedCalls;
+    return trusted;
+}
+
+platform::AXElementPtr FakeAccessibility::makeElement(pid_t pid, int windowIndex) {
+    ++liveElements_;
+    ++elementsCreated_;
+    return std::make_unique<FakeElement>(*this, pid, windowIndex);
+}
+
+platform::AXValuePtr FakeAccessibility::makeValue(platform::AXValueType type, double first, double second) {
+    ++liveValues_;
+    ++valuesCreated_;
+    return std::make_unique<FakeValue>(*this, type, first, second);
+}
+
+platform::AXElementPtr FakeAccessibility::createApplication(pid_t pid) {
+    log("create app " + std::to_string(pid));
+    return makeElement(pid, -1);
+}
+
+platform::AXAttributeValue FakeAccessibility::answer(const ScriptedAttribute& scripted) {
+    using Kind = ScriptedAttribute::Kind;
+    switch (scripted.kind) {
+    case Kind::Text:
+        return scripted.text;
+    case Kind::Point:
+        return makeValue(platform::AXValueType::CGPoint, scripted.first, scripted.second);
+    case Kind::Size:
+        return makeValue(platform::AXValueType::CGSize, scripted.first, scripted.second);
+    case Kind::Other:
+        return platform::AXOtherValue{};
+    case Kind::Absent:
+        break;
+    }
+    return std::monostate{};
+}
+
+FakeAXWindow* FakeAccessibility::windowOf(const platform::AXElement& element) {
+    const auto& fake = dynamic_cast<const FakeElement&>(element);
+    auto app = applications.find(fake.pid);
+    if (fake.windowIndex < 0 || app == applications.end() ||
+        static_cast<std::size_t>(fake.windowIndex) >= app->second.windows.size()) {
+        return nullptr;
+    }
+    return &app->second.windows[static_cast<std::size_t>(fake.windowIndex)];
+}
+
+platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXElement& element,
+                                                             std::string_view attribute) {
+    const auto& fake = dynamic_cast<const FakeElement&>(element);
+    log("copy " + std::string(attribute) + " of " + nameOf(fake));
+    if (fake.windowIndex < 0) {
+        auto app = applications.find(fake.pid);
+        if (attribute != platform::kAXWindowsAttribute) {
+            return {platform::kAXErrorAttributeUnsupported, {}};
+        }
+        if (app == applications.end()) {
+            return {platform::kAXErrorCannotComplete, {}};
+        }
+        if (app->second.windowsError != platform::kAXErrorSuccess) {
+            return {app->second.windowsError, {}};
+        }
+        platform::AXElementArray windows;
+        for (std::size_t i = 0; i < app->second.windows.size(); ++i) {
+            windows.push_back(makeElement(fake.pid, static_cast<int>(i)));
+        }
+        return {platform::kAXErrorSuccess, std::move(windows)};
+    }
+    FakeAXWindow* window = windowOf(element);
+    if (window == nullptr) {
+        return {platform::kAXErrorInvalidUIElement, {}};
+    }
+    const ScriptedAttribute* scripted = nullptr;
+    if (attribute == platform::kAXTitleAttribute) {
+        scripted = &window->title;
+    } else if (attribute == platform::kAXPositionAttribute) {
+        scripted = &window->position;
+    } else if (attribute == platform::kAXSizeAttribute) {
+        scripted = &window->size;
+    } else {
+        return {platform::kAXErrorAttributeUnsupported, {}};
+    }
+    if (scripted->error != platform::kAXErrorSuccess) {
+        return {scripted->error, {}};
+    }
+    return {platform::kAXErrorSuccess, answer(*scripted)};
+}
+
+platform::AXValuePtr FakeAccessibility::createValue(platform::AXValueType type, double first, double second) {
+    if (valueCreationFails) {
+        return nullptr;
+    }
+    return makeValue(type, first, second);
+}
+
+platform::AXError FakeAccessibility::setAttributeValue(const platform::AXElement& element,
+                                                       std::string_view attribute, const platform::AXValue& value) {
+    const auto& fake = dynamic_cast<const FakeElement&>(element);
+    FakeAXWindow* window = windowOf(element);
+    const auto& boxed = dynamic_cast<const FakeValue&>(value);
+    log("set " + std::string(attribute) + " (" + formatDouble(boxed.first) + ", " + formatDouble(boxed.second) +
+        ") on " + nameOf(fake));
+    if (window == nullptr) {
+        return platform::kAXErrorInvalidUIElement;
+    }
+    if (attribute == platform::kAXPositionAttribute && boxed.type == platform::AXValueType::CGPoint) {
+        window->positionsSet.emplace_back(boxed.first, boxed.second);
+        return window->setPositionResult;
+    }
+    if (attribute == platform::kAXSizeAttribute && boxed.type == platform::AXValueType::CGSize) {
+        window->sizesSet.emplace_back(boxed.first, boxed.second);
+        return window->setSizeResult;
+    }
+    return platform::kAXErrorIllegalArgument;
+}
+
+platform::AXError FakeAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
+    const auto& fake = dynamic_cast<const FakeElement&>(element);
+    log("perform " + std::string(action) + " on " + nameOf(fake));
+    FakeAXWindow* window = windowOf(element);
+    if (window == nullptr) {
+        return platform::kAXErrorInvalidUIElement;
+    }
+    if (action != platform::kAXRaiseAction) {
+        return platform::kAXErrorActionUnsupported;
+    }
+    ++window->raises;
+    return window->raiseResult;
+}
+
+}  // namespace tallowin::doubles

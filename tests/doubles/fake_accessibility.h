@@ -1,0 +1,95 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/accessibility.h"
+#include "tests/doubles/call_log.h"
+
+namespace tallowin::doubles {
+
+// What one attribute copy answers.
+struct ScriptedAttribute {
+    enum class Kind { Absent, Text, Point, Size, Other };
+    platform::AXError error = platform::kAXErrorSuccess;
+    Kind kind = Kind::Absent;
+    std::string text;
+    double first = 0;
+    double second = 0;
+
+    static ScriptedAttribute title(std::string text) { return {platform::kAXErrorSuccess, Kind::Text, std::move(text)}; }
+    static ScriptedAttribute point(double x, double y) { return {platform::kAXErrorSuccess, Kind::Point, {}, x, y}; }
+    static ScriptedAttribute size(double w, double h) { return {platform::kAXErrorSuccess, Kind::Size, {}, w, h}; }
+    static ScriptedAttribute failure(platform::AXError error) { return {error, Kind::Absent}; }
+    static ScriptedAttribute absent() { return {platform::kAXErrorSuccess, Kind::Absent}; }
+    static ScriptedAttribute other() { return {platform::kAXErrorSuccess, Kind::Other}; }
+};
+
+struct FakeAXWindow {
+    ScriptedAttribute title;
+    ScriptedAttribute position;
+    ScriptedAttribute size;
+    platform::AXError setPositionResult = platform::kAXErrorSuccess;
+    platform::AXError setSizeResult = platform::kAXErrorSuccess;
+    platform::AXError raiseResult = platform::kAXErrorSuccess;
+    // What was done to it.
+    std::vector<std::pair<double, double>> positionsSet;
+    std::vector<std::pair<double, double>> sizesSet;
+    int raises = 0;
+};
+
+struct FakeAXApplication {
+    platform::AXError windowsError = platform::kAXErrorSuccess;
+    std::vector<FakeAXWindow> windows;
+};
+
+// Accessibility answered from scripted applications. Counts every element
+// and value it hands out that is still alive, so tests can prove that all
+// of them were released.
+class FakeAccessibility final : public platform::AccessibilityServices {
+public:
+    explicit FakeAccessibility(CallLog* log = nullptr) : log_(log) {}
+
+    bool trusted = true;
+    std::vector<bool> trustPrompts;  // the prompt option of every trust-with-options query
+    int isProcessTrustedCalls = 0;
+    bool valueCreationFails = false;
+    // An unknown pid answers "AXWindows" with kAXErrorCannotComplete.
+    std::map<pid_t, FakeAXApplication> applications;
+
+    bool isProcessTrustedWithOptions(bool prompt) override;
+    bool isProcessTrusted() override;
+    platform::AXElementPtr createApplication(pid_t pid) override;
+    platform::AXCopyResult copyAttributeValue(const platform::AXElement& element,
+                                              std::string_view attribute) override;
+    platform::AXValuePtr createValue(platform::AXValueType type, double first, double second) override;
+    platform::AXError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+                                        const platform::AXValue& value) override;
+    platform::AXError performAction(const platform::AXElement& element, std::string_view action) override;
+
+    [[nodiscard]] int liveElements() const { return liveElements_; }
+    [[nodiscard]] int liveValues() const { return liveValues_; }
+    [[nodiscard]] int elementsCreated() const { return elementsCreated_; }
+    [[nodiscard]] int valuesCreated() const { return valuesCreated_; }
+
+    // Bookkeeping for the handles below.
+    void elementGone() { --liveElements_; }
+    void valueGone() { --liveValues_; }
+
+private:
+    platform::AXElementPtr makeElement(pid_t pid, int windowIndex);
+    platform::AXValuePtr makeValue(platform::AXValueType type, double first, double second);
+    platform::AXAttributeValue answer(const ScriptedAttribute& scripted);
+    FakeAXWindow* windowOf(const platform::AXElement& element);
+    void log(std::string entry);
+
+    CallLog* log_;
+    int liveElements_ = 0;
+    int liveValues_ = 0;
+    int elementsCreated_ = 0;
+    int valuesCreated_ = 0;
+};
+
+}  // namespace tallowin::doubles
