@@ -8,8 +8,8 @@ namespace {
 
 class FakeElement final : public platform::AXElement {
 public:
-    FakeElement(FakeAccessibility& owner, pid_t pid, int windowIndex)
-        : owner_(owner), pid(pid), windowIndex(windowIndex) {}
+    FakeElement(FakeAccessibility& owner, pid_t ownerPid, int index)
+        : owner_(owner), pid(ownerPid), windowIndex(index) {}
     ~FakeElement() override { owner_.elementGone(); }
     FakeElement(const FakeElement&) = delete;
     FakeElement& operator=(const FakeElement&) = delete;
@@ -21,8 +21,8 @@ public:
 
 class FakeValue final : public platform::AXValue {
 public:
-    FakeValue(FakeAccessibility& owner, platform::AXValueType type, double first, double second)
-        : owner_(owner), type(type), first(first), second(second) {}
+    FakeValue(FakeAccessibility& owner, platform::AXValueType boxedType, double a, double b)
+        : owner_(owner), type(boxedType), first(a), second(b) {}
     ~FakeValue() override { owner_.valueGone(); }
     FakeValue(const FakeValue&) = delete;
     FakeValue& operator=(const FakeValue&) = delete;

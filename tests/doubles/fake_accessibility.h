@@ -19,12 +19,12 @@ struct ScriptedAttribute {
     double first = 0;
     double second = 0;
 
-    static ScriptedAttribute title(std::string text) { return {platform::kAXErrorSuccess, Kind::Text, std::move(text)}; }
+    static ScriptedAttribute title(std::string text) { return {platform::kAXErrorSuccess, Kind::Text, std::move(text), 0, 0}; }
     static ScriptedAttribute point(double x, double y) { return {platform::kAXErrorSuccess, Kind::Point, {}, x, y}; }
     static ScriptedAttribute size(double w, double h) { return {platform::kAXErrorSuccess, Kind::Size, {}, w, h}; }
-    static ScriptedAttribute failure(platform::AXError error) { return {error, Kind::Absent}; }
-    static ScriptedAttribute absent() { return {platform::kAXErrorSuccess, Kind::Absent}; }
-    static ScriptedAttribute other() { return {platform::kAXErrorSuccess, Kind::Other}; }
+    static ScriptedAttribute failure(platform::AXError error) { return {error, Kind::Absent, {}, 0, 0}; }
+    static ScriptedAttribute absent() { return {platform::kAXErrorSuccess, Kind::Absent, {}, 0, 0}; }
+    static ScriptedAttribute other() { return {platform::kAXErrorSuccess, Kind::Other, {}, 0, 0}; }
 };
 
 struct FakeAXWindow {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/value.h"
+
+namespace tallowin {
+
+// Owners whose windows are never worth recording; compared as whole texts.
+inline constexpr std::array<std::string_view, 8> excludedOwnerNames = {
+    "Control Center", "TextInputMenuAgent", "SystemUIServer",     "Window Server",
+    "Dock",           "Spotlight",          "System Information", "Screenshot",
+};
+
+// Whether a window-list entry is listed: big enough, on the visible plane,
+// opaque enough and not owned by a system agent.
+bool shouldIncludeWindow(const platform::Value& entry);
+
+}  // namespace tallowin

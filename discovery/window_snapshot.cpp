@@ -1,0 +1,90 @@
+#include "discovery/window_snapshot.h"
+
+#include <algorithm>
+#include <string>
+
+#include "discovery/title_order.h"
+#include "discovery/window_bounds.h"
+#include "discovery/window_filter.h"
+#include "discovery/window_title.h"
+#include "platform/window_list_source.h"
+
+namespace tallowin {
+
+namespace {
+
+struct Listed {
+    std::uint32_t windowID;
+    std::int32_t pid;
+    std::string title;
+    WindowBounds bounds;
+    std::string sortKey;
+};
+
+const std::string* textAt(const platform::Value& entry, const char* key) {
+    const platform::Value* value = entry.find(key);
+    return value != nullptr ? value->asText() : nullptr;
+}
+
+std::optional<Listed> listedFrom(const platform::Value& entry) {
+    if (!shouldIncludeWindow(entry)) {
+        return std::nullopt;
+    }
+    const platform::Value* pidValue = entry.find(platform::kCGWindowOwnerPID);
+    const auto pid = pidValue != nullptr ? pidValue->asInt32() : std::nullopt;
+    if (!pid) {
+        return std::nullopt;
+    }
+    const platform::Value* numberValue = entry.find(platform::kCGWindowNumber);
+    const auto windowID = numberValue != nullptr ? numberValue->asUInt32() : std::nullopt;
+    if (!windowID) {
+        return std::nullopt;
+    }
+    std::string title =
+        displayTitle(textAt(entry, platform::kCGWindowName), textAt(entry, platform::kCGWindowOwnerName));
+    const auto bounds = readWindowBounds(entry);
+    if (!bounds) {
+        return std::nullopt;
+    }
+    std::string key = titleSortKey(title);
+    return Listed{*windowID, *pid, std::move(title), *bounds, std::move(key)};
+}
+
+}  // namespace
+
+std::optional<platform::WindowList> takeWindowSnapshot(platform::WindowListSource& source) {
+    auto list =
+        source.copyWindowInfo(platform::kCGWindowListOptionOnScreenOnly | platform::kCGWindowListExcludeDesktopElements,
+                              platform::kCGNullWindowID);
+    if (!list) {
+        return std::nullopt;
+    }
+    const bool allDictionaries =
+        std::all_of(list->begin(), list->end(), [](const platform::Value& entry) { return entry.isDictionary(); });
+    if (!allDictionaries) {
+        return std::nullopt;
+    }
+    return list;
+}
+
+std::vector<VisibleWindow> visibleWindowsFrom(const platform::WindowList& snapshot) {
+    std::vector<Listed> listed;
+    listed.reserve(snapshot.size());
+    for (const platform::Value& entry : snapshot) {
+        if (auto window = listedFrom(entry)) {
+            listed.push_back(std::move(*window));
+        }
+    }
+    // Keys are made once per entry above, never inside the comparison.
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const Listed& a, const Listed& b) { return a.sortKey < b.sortKey; });
+    std::vector<VisibleWindow> windows;
+    windows.reserve(listed.size());
+    for (Listed& window : listed) {
+        windows.push_back(VisibleWindow{window.windowID, window.pid, std::move(window.title), window.bounds.x,
+                                        window.bounds.y, window.bounds.width, window.bounds.height});
+    }
+    return windows;
+}
+
+}  // namespace tallowin

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/standard_output.h"
+
+namespace tallowin {
+namespace {
+
+TEST(FormatDouble, ShortestRoundTripWithFractionalZeroForWholeValues) {
+    const std::pair<double, const char*> cases[] = {
+        {1920.0, "1920.0"}, {0.0, "0.0"},
+        {-25.0, "-25.0"},   {0.5, "0.5"},
+        {10.25, "10.25"},   {0.1, "0.1"},
+        {-0.0, "-0.0"},     {100000.0, "100000.0"},
+        {1e20, "1e+20"},    {1.0 / 3.0, "0.3333333333333333"},
+        {5e-324, "5e-324"}, {123456789.5, "123456789.5"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(formatDouble(value), text);
+    }
+}
+
+TEST(FormatDouble, ReadsBackAsTheSameDouble) {
+    for (const double value : {0.1, 2.0 / 3.0, 1919.9999999999998, 1e-5, 9007199254740993.0}) {
+        EXPECT_EQ(std::stod(formatDouble(value)), value) << formatDouble(value);
+    }
+}
+
+TEST(FormatDouble, NonFiniteValues) {
+    EXPECT_EQ(formatDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
+    EXPECT_EQ(formatDouble(INFINITY), "inf");
+    EXPECT_EQ(formatDouble(-INFINITY), "-inf");
+}
+
+}  // namespace
+}  // namespace tallowin
