@@ -1,11 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <utility>
 #include <variant>
 #include <vector>
