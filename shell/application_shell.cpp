@@ -1,0 +1,49 @@
+#include "shell/application_shell.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "app/view_controller.h"
+#include "shell/combo_box_list.h"
+#include "shell/label_text.h"
+#include "shell/main_view.h"
+#include "shell/qt_main_window.h"
+
+namespace tallowin::shell {
+
+ApplicationShell::ApplicationShell(ShellServices services)
+    : view_(std::make_unique<MainView>()), application_(std::make_unique<QtMainWindowSource>(view_.get())) {
+    controller_ = std::make_unique<ViewController>(
+        PlatformServices{services.windowList, services.screenCapture, services.accessibility, services.timers,
+                         *application_, services.workspace, services.preferences, services.output});
+
+    ViewController& controller = *controller_;
+    controller.setWindowListComboBox(view_->windowList());
+    controller.setResolutionComboBox(view_->resolutionList());
+    controller.setMessage(view_->message());
+
+    // Only the user's picks: Qt emits activated for those alone, never for
+    // the controller's own refills and selections.
+    const auto windowList = view_->windowList();
+    QObject::connect(view_->windowComboBox(), &QComboBox::activated, view_.get(),
+                     [&controller, weakList = std::weak_ptr<ComboBoxList>(windowList)](int) {
+                         if (const auto list = weakList.lock()) {
+                             controller.windowSelectionChanged(*list);
+                         }
+                     });
+    QObject::connect(view_->placeButton(), &QPushButton::clicked, view_.get(),
+                     [&controller] { controller.handlePlaceButtonClick(); });
+    view_->setClosedHandler([&controller] { controller.viewDidDisappear(); });
+
+    controller.viewDidLoad();
+}
+
+ApplicationShell::~ApplicationShell() {
+    // The window may still close as it goes; the controller is gone by then.
+    view_->setClosedHandler({});
+    controller_.reset();
+}
+
+void ApplicationShell::show() { view_->show(); }
+
+}  // namespace tallowin::shell

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+
+namespace tallowin {
+class ViewController;
+}  // namespace tallowin
+
+namespace tallowin::platform {
+class AccessibilityServices;
+class LineOutput;
+class Preferences;
+class ScreenCapturePermission;
+class TimerFactory;
+class WindowListSource;
+class Workspace;
+}  // namespace tallowin::platform
+
+namespace tallowin::shell {
+
+class MainView;
+class QtMainWindowSource;
+
+// The services the shell does not make itself; each outlives the shell.
+struct ShellServices {
+    platform::WindowListSource& windowList;
+    platform::ScreenCapturePermission& screenCapture;
+    platform::AccessibilityServices& accessibility;
+    platform::Preferences& preferences;
+    platform::TimerFactory& timers;
+    platform::Workspace& workspace;
+    platform::LineOutput& output;
+};
+
+// What an interface loader does elsewhere: creates the main window and its
+// controller, connects the outlets and actions, and delivers viewDidLoad
+// once, before the window is first shown. Needs a QApplication.
+class ApplicationShell {
+public:
+    explicit ApplicationShell(ShellServices services);
+    ~ApplicationShell();
+    ApplicationShell(const ApplicationShell&) = delete;
+    ApplicationShell& operator=(const ApplicationShell&) = delete;
+    ApplicationShell(ApplicationShell&&) = delete;
+    ApplicationShell& operator=(ApplicationShell&&) = delete;
+
+    void show();
+
+    [[nodiscard]] MainView& view() const { return *view_; }
+    [[nodiscard]] ViewController& controller() const { return *controller_; }
+
+private:
+    std::unique_ptr<MainView> view_;
+    std::unique_ptr<QtMainWindowSource> application_;
+    // Last, so it goes first: its timers stop before the window goes.
+    std::unique_ptr<ViewController> controller_;
+};
+
+}  // namespace tallowin::shell
