@@ -1,0 +1,128 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+#include "shell/qt_timers.h"
+
+using tallowin::platform::RepeatingTimer;
+using tallowin::shell::QtTimerFactory;
+
+namespace {
+constexpr double kShortSeconds = 0.01;
+constexpr int kQuietMs = 120;  // a dozen intervals
+}  // namespace
+
+class QtTimersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firesRepeatedlyOnTheMainThread() {
+        int fired = 0;
+        bool onMainThread = true;
+        auto timer = factory_.scheduledTimer(kShortSeconds, [&] {
+            ++fired;
+            onMainThread = onMainThread && QThread::currentThread() == QCoreApplication::instance()->thread();
+        });
+        QTRY_VERIFY(fired >= 3);
+        QVERIFY(onMainThread);
+    }
+
+    void waitsOneIntervalBeforeTheFirstFiring() {
+        int fired = 0;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 firstAtMs = -1;
+        auto timer = factory_.scheduledTimer(0.2, [&] {
+            if (fired++ == 0) {
+                firstAtMs = clock.elapsed();
+            }
+        });
+        QCoreApplication::processEvents();
+        QCOMPARE(fired, 0);
+        QTRY_VERIFY(fired >= 1);
+        QVERIFY2(firstAtMs >= 190, qPrintable(QString::number(firstAtMs)));
+    }
+
+    void stoppedTimersNeverFireAgain_data() {
+        QTest::addColumn<bool>("destroy");
+        QTest::addColumn<bool>("invalidateTwice");
+        QTest::newRow("invalidated") << false << false;
+        QTest::newRow("invalidated twice") << false << true;
+        QTest::newRow("handle destroyed") << true << false;
+        QTest::newRow("invalidated, then destroyed") << true << true;
+    }
+    void stoppedTimersNeverFireAgain() {
+        QFETCH(bool, destroy);
+        QFETCH(bool, invalidateTwice);
+        int fired = 0;
+        auto timer = factory_.scheduledTimer(kShortSeconds, [&] { ++fired; });
+        QTRY_VERIFY(fired >= 1);
+        if (invalidateTwice) {
+            timer->invalidate();
+        }
+        if (destroy) {
+            timer.reset();
+        } else {
+            timer->invalidate();
+        }
+        const int seen = fired;
+        QTest::qWait(kQuietMs);
+        QCOMPARE(fired, seen);
+    }
+
+    void aCallbackMayDestroyItsOwnTimer() {
+        int fired = 0;
+        std::unique_ptr<RepeatingTimer> timer;
+        timer = factory_.scheduledTimer(kShortSeconds, [&] {
+            ++fired;
+            timer.reset();
+        });
+        QTRY_VERIFY(!timer);
+        QTest::qWait(kQuietMs);
+        QCOMPARE(fired, 1);
+    }
+
+    void aCallbackMayInvalidateItselfAndStartAnother() {
+        int polls = 0;
+        int refreshes = 0;
+        std::unique_ptr<RepeatingTimer> poll;
+        std::unique_ptr<RepeatingTimer> refresh;
+        poll = factory_.scheduledTimer(kShortSeconds, [&] {
+            ++polls;
+            poll->invalidate();
+            poll.reset();
+            refresh = factory_.scheduledTimer(kShortSeconds, [&] { ++refreshes; });
+        });
+        QTRY_VERIFY(refreshes >= 2);
+        QCOMPARE(polls, 1);
+    }
+
+    void aNonsenseIntervalStillMakesATimer_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("negative") << -5.0;
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
+    }
+    void aNonsenseIntervalStillMakesATimer() {
+        QFETCH(double, seconds);
+        int fired = 0;
+        auto timer = factory_.scheduledTimer(seconds, [&] { ++fired; });
+        QTRY_VERIFY(fired >= 1);
+    }
+
+    void aHugeIntervalIsClampedNotWrapped() {
+        int fired = 0;
+        auto timer = factory_.scheduledTimer(1e12, [&] { ++fired; });
+        QTest::qWait(kQuietMs);
+        QCOMPARE(fired, 0);
+    }
+
+private:
+    QtTimerFactory factory_;
+};
+
+QTEST_MAIN(QtTimersTest)
+#include "qt_timers_test.moc"
