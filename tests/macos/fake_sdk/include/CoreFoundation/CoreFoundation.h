@@ -1,0 +1,85 @@
+#pragma once
+// Linux stand-in for the part of Apple's CoreFoundation that the macOS
+// provider calls: the same declarations, answered by fake_sdk.cpp.
+#include <sys/types.h>
+#include <cstdint>
+
+extern "C" {
+typedef unsigned char Boolean;
+typedef unsigned char UInt8;
+typedef uint32_t UInt32;
+typedef long CFIndex;
+typedef unsigned long CFTypeID;
+typedef UInt32 CFStringEncoding;
+typedef const void* CFTypeRef;
+typedef CFTypeRef CFPropertyListRef;
+typedef const struct __CFString* CFStringRef;
+typedef const struct __CFAllocator* CFAllocatorRef;
+typedef const struct __CFArray* CFArrayRef;
+typedef const struct __CFDictionary* CFDictionaryRef;
+typedef struct __CFDictionary* CFMutableDictionaryRef;
+typedef const struct __CFNumber* CFNumberRef;
+typedef const struct __CFBoolean* CFBooleanRef;
+typedef struct {
+    CFIndex location;
+    CFIndex length;
+} CFRange;
+static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) {
+    CFRange r = {loc, len};
+    return r;
+}
+static const CFIndex kCFNotFound = -1;
+enum CFStringBuiltInEncodings : CFStringEncoding { kCFStringEncodingUTF8 = 0x08000100 };
+enum CFNumberType : CFIndex { kCFNumberSInt32Type = 3, kCFNumberSInt64Type = 4, kCFNumberFloat64Type = 6 };
+typedef struct {
+    CFIndex version;
+    void* a;
+    void* b;
+    void* c;
+    void* d;
+    void* e;
+} CFDictionaryKeyCallBacks;
+typedef struct {
+    CFIndex version;
+    void* a;
+    void* b;
+    void* c;
+    void* d;
+} CFDictionaryValueCallBacks;
+extern const CFAllocatorRef kCFAllocatorDefault;
+extern const CFBooleanRef kCFBooleanTrue;
+extern const CFBooleanRef kCFBooleanFalse;
+extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
+extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
+CFTypeRef CFRetain(CFTypeRef cf);
+void CFRelease(CFTypeRef cf);
+CFTypeID CFGetTypeID(CFTypeRef cf);
+CFTypeID CFStringGetTypeID(void);
+CFTypeID CFNumberGetTypeID(void);
+CFTypeID CFDictionaryGetTypeID(void);
+CFTypeID CFArrayGetTypeID(void);
+CFTypeID CFBooleanGetTypeID(void);
+Boolean CFBooleanGetValue(CFBooleanRef boolean);
+CFIndex CFStringGetLength(CFStringRef theString);
+CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
+CFIndex CFStringGetBytes(CFStringRef theString, CFRange range, CFStringEncoding encoding, UInt8 lossByte,
+                         Boolean isExternalRepresentation, UInt8* buffer, CFIndex maxBufLen, CFIndex* usedBufLen);
+CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
+                                    CFStringEncoding encoding, Boolean isExternalRepresentation);
+Boolean CFNumberIsFloatType(CFNumberRef number);
+Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePtr);
+CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType theType, const void* valuePtr);
+CFIndex CFArrayGetCount(CFArrayRef theArray);
+const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
+CFIndex CFDictionaryGetCount(CFDictionaryRef theDict);
+void CFDictionaryGetKeysAndValues(CFDictionaryRef theDict, const void** keys, const void** values);
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values, CFIndex numValues,
+                                   const CFDictionaryKeyCallBacks* keyCallBacks,
+                                   const CFDictionaryValueCallBacks* valueCallBacks);
+CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef allocator, CFIndex capacity,
+                                                 const CFDictionaryKeyCallBacks* keyCallBacks,
+                                                 const CFDictionaryValueCallBacks* valueCallBacks);
+void CFDictionarySetValue(CFMutableDictionaryRef theDict, const void* key, const void* value);
+void CFPreferencesSetAppValue(CFStringRef key, CFPropertyListRef value, CFStringRef applicationID);
+Boolean CFPreferencesAppSynchronize(CFStringRef applicationID);
+}

@@ -1,0 +1,279 @@
+// The macOS providers' own code, run over a counting stand-in for Apple's
+// frameworks: conversion rules, order of Accessibility calls, and that every
+// object handed to the provider is released again.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/macos/cf_string.h"
+#include "platform/macos/mac_accessibility.h"
+#include "platform/macos/mac_preferences.h"
+#include "platform/macos/mac_window_list.h"
+#include "tests/macos/fake_sdk/fake_sdk.h"
+
+namespace tallowin::macos {
+namespace {
+
+using platform::kAXErrorSuccess;
+
+class ProviderTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake_sdk::reset(); }
+    void TearDown() override {
+        fake_sdk::reset();
+        EXPECT_EQ(fake_sdk::liveObjects(), 0) << "platform objects leaked";
+        EXPECT_TRUE(fake_sdk::misuse().empty()) << fake_sdk::misuse().front();
+    }
+    static CFStringRef key(const char* text) { return fake_sdk::string(text); }
+};
+
+using WindowListTest = ProviderTest;
+
+TEST_F(WindowListTest, KeepsEachNumberKindAndTurnsTheRestIntoOther) {
+    const auto bounds =
+        fake_sdk::dictionary({{key("X"), fake_sdk::floating(0)}, {key("Height"), fake_sdk::floating(600)}});
+    fake_sdk::state().windowList = fake_sdk::array({fake_sdk::dictionary({
+        {key("kCGWindowNumber"), fake_sdk::integer(std::numeric_limits<std::int64_t>::max())},
+        {key("kCGWindowAlpha"), fake_sdk::floating(0.5)},
+        {key("kCGWindowName"), fake_sdk::string("Inbox")},
+        {key("kCGWindowBounds"), bounds},
+        {key("kCGWindowIsOnscreen"), fake_sdk::boolean(true)},
+        {key("kCGWindowHuge"), fake_sdk::unsignedBeyondInt64()},
+        {key("kCGWindowOddName"), fake_sdk::unconvertibleString()},
+        {key("kCGWindowFlat"), fake_sdk::dictionary({{fake_sdk::integer(1), fake_sdk::integer(2)}})},
+    })});
+
+    MacWindowList source;
+    const auto list = source.copyWindowInfo(17, 0);
+
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 1U);
+    const auto& entry = list->front();
+    // INT64_MAX has no exact double: it survives only as an integer.
+    EXPECT_EQ(entry.find("kCGWindowNumber")->asInt64(), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(entry.find("kCGWindowAlpha")->asDouble(), 0.5);
+    EXPECT_FALSE(entry.find("kCGWindowAlpha")->asInt64().has_value());
+    EXPECT_EQ(*entry.find("kCGWindowName")->asText(), "Inbox");
+    EXPECT_EQ(entry.find("kCGWindowBounds")->find("Height")->asDouble(), 600.0);
+    for (const char* other : {"kCGWindowIsOnscreen", "kCGWindowHuge", "kCGWindowOddName", "kCGWindowFlat"}) {
+        const auto* value = entry.find(other);
+        ASSERT_NE(value, nullptr) << other;
+        EXPECT_FALSE(value->asDouble() || value->asText() || value->isDictionary()) << other << " is not other";
+    }
+    EXPECT_EQ(fake_sdk::state().windowListOptions, 17U);
+    EXPECT_EQ(fake_sdk::state().windowListRelativeTo, 0U);
+}
+
+struct UnconvertibleList {
+    const char* name;
+    CFArrayRef (*make)();
+};
+
+class WindowListFailureTest : public ProviderTest, public ::testing::WithParamInterface<UnconvertibleList> {};
+
+TEST_P(WindowListFailureTest, YieldsNoListAtAll) {
+    fake_sdk::state().windowList = GetParam().make();
+    MacWindowList source;
+    EXPECT_FALSE(source.copyWindowInfo(17, 0).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, WindowListFailureTest,
+    ::testing::Values(UnconvertibleList{"none", [] { return CFArrayRef{nullptr}; }},
+                      UnconvertibleList{"element not a dictionary",
+                                        [] {
+                                            return fake_sdk::array(
+                                                {fake_sdk::dictionary({{fake_sdk::string("a"), fake_sdk::integer(1)}}),
+                                                 fake_sdk::string("window")});
+                                        }},
+                      UnconvertibleList{"number key",
+                                        [] {
+                                            return fake_sdk::array(
+                                                {fake_sdk::dictionary({{fake_sdk::string("a"), fake_sdk::integer(1)}}),
+                                                 fake_sdk::dictionary({{fake_sdk::integer(7), fake_sdk::integer(1)}})});
+                                        }},
+                      UnconvertibleList{"unconvertible key",
+                                        [] {
+                                            return fake_sdk::array({fake_sdk::dictionary(
+                                                {{fake_sdk::unconvertibleString(), fake_sdk::integer(1)}})});
+                                        }}),
+    [](const auto& instance) {
+        std::string name = instance.param.name;
+        for (auto& c : name) {
+            c = c == ' ' ? '_' : c;
+        }
+        return name;
+    });
+
+TEST_F(WindowListTest, AnEmptyListIsAListStill) {
+    fake_sdk::state().windowList = fake_sdk::array({});
+    MacWindowList source;
+    const auto list = source.copyWindowInfo(17, 0);
+    ASSERT_TRUE(list.has_value());
+    EXPECT_TRUE(list->empty());
+}
+
+using AccessibilityTest = ProviderTest;
+
+TEST_F(AccessibilityTest, OnlyTheFirstCheckAsksForThePrompt) {
+    MacAccessibility accessibility;
+    fake_sdk::state().trusted = true;
+    EXPECT_TRUE(accessibility.isProcessTrustedWithOptions(true));
+    EXPECT_TRUE(accessibility.isProcessTrustedWithOptions(false));
+    EXPECT_EQ(fake_sdk::state().trustPrompts, (std::vector<bool>{true, false}));
+}
+
+TEST_F(AccessibilityTest, WindowsOutliveTheArrayTheyCameIn) {
+    auto& state = fake_sdk::state();
+    state.attributes[{42, "AXWindows"}] = fake_sdk::array({fake_sdk::window(42), fake_sdk::window(42)});
+    state.attributes[{42, "AXTitle"}] = fake_sdk::string("Report");
+    MacAccessibility accessibility;
+    const auto application = accessibility.createApplication(42);
+
+    auto windows = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttribute);
+    ASSERT_EQ(windows.error, kAXErrorSuccess);
+    auto& elements = std::get<platform::AXElementArray>(windows.value);
+    ASSERT_EQ(elements.size(), 2U);
+    fake_sdk::release(state.attributes[{42, "AXWindows"}]);  // the array goes; the elements must not
+    state.attributes.erase({42, "AXWindows"});
+
+    const auto title = accessibility.copyAttributeValue(*elements[1], platform::kAXTitleAttribute);
+    EXPECT_EQ(std::get<std::string>(title.value), "Report");
+}
+
+TEST_F(AccessibilityTest, EachKindOfCopiedValue) {
+    auto& state = fake_sdk::state();
+    state.attributes[{1, "AXPosition"}] = fake_sdk::point(-25, 24);
+    state.attributes[{1, "AXSize"}] = nullptr;
+    state.attributes[{1, "AXMinimized"}] = fake_sdk::boolean(false);
+    state.attributes[{1, "AXWindows"}] = fake_sdk::array({fake_sdk::string("not a window")});
+    state.attributeErrors[{1, "AXTitle"}] = kAXErrorCannotComplete;
+    MacAccessibility accessibility;
+    const auto application = accessibility.createApplication(1);
+
+    const auto position = accessibility.copyAttributeValue(*application, platform::kAXPositionAttribute);
+    const auto& value = std::get<platform::AXValuePtr>(position.value);
+    EXPECT_EQ(value->getValue(platform::AXValueType::CGPoint), std::make_pair(-25.0, 24.0));
+    EXPECT_FALSE(value->getValue(platform::AXValueType::CGSize).has_value());
+
+    const auto size = accessibility.copyAttributeValue(*application, platform::kAXSizeAttribute);
+    EXPECT_EQ(size.error, kAXErrorSuccess);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(size.value));
+
+    EXPECT_TRUE(std::holds_alternative<platform::AXOtherValue>(
+        accessibility.copyAttributeValue(*application, "AXMinimized").value));
+    EXPECT_TRUE(std::holds_alternative<platform::AXOtherValue>(
+        accessibility.copyAttributeValue(*application, platform::kAXWindowsAttribute).value));
+
+    const auto title = accessibility.copyAttributeValue(*application, platform::kAXTitleAttribute);
+    EXPECT_EQ(title.error, platform::kAXErrorCannotComplete);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(title.value));
+    EXPECT_EQ(accessibility.copyAttributeValue(*application, "AXUnknown").error,
+              platform::kAXErrorAttributeUnsupported);
+}
+
+struct EnhancedCase {
+    bool enhancedBefore;
+    AXError setResult;
+    std::vector<std::string> calls;
+};
+
+class EnhancedUserInterfaceTest : public ProviderTest, public ::testing::WithParamInterface<EnhancedCase> {};
+
+TEST_P(EnhancedUserInterfaceTest, IsOffDuringTheSetAndRestoredAfterIt) {
+    auto& state = fake_sdk::state();
+    state.enhancedUserInterface = GetParam().enhancedBefore;
+    state.setResult = GetParam().setResult;
+    MacAccessibility accessibility;
+    const auto application = accessibility.createApplication(9);
+    const auto size = accessibility.createValue(platform::AXValueType::CGSize, 1280, 720);
+    ASSERT_NE(size, nullptr);
+
+    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXSizeAttribute, *size),
+              static_cast<platform::AXError>(GetParam().setResult));
+    EXPECT_EQ(state.accessibilityCalls, GetParam().calls);
+    EXPECT_EQ(state.enhancedUserInterface, GetParam().enhancedBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, EnhancedUserInterfaceTest,
+                         ::testing::Values(EnhancedCase{false, ::kAXErrorSuccess, {"AXSize=1280.000000,720.000000"}},
+                                           EnhancedCase{true,
+                                                        ::kAXErrorSuccess,
+                                                        {"AXEnhancedUserInterface=off", "AXSize=1280.000000,720.000000",
+                                                         "AXEnhancedUserInterface=on"}},
+                                           EnhancedCase{true,
+                                                        ::kAXErrorCannotComplete,
+                                                        {"AXEnhancedUserInterface=off", "AXSize=1280.000000,720.000000",
+                                                         "AXEnhancedUserInterface=on"}}));
+
+// An element or value this provider did not make cannot reach Apple's API.
+TEST_F(AccessibilityTest, ForeignHandlesAreRefused) {
+    struct ForeignElement final : platform::AXElement {};
+    struct ForeignValue final : platform::AXValue {
+        [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType) const override {
+            return std::pair{0.0, 0.0};
+        }
+    };
+    MacAccessibility accessibility;
+    const ForeignElement element;
+    const ForeignValue value;
+    const auto application = accessibility.createApplication(3);
+
+    EXPECT_EQ(accessibility.copyAttributeValue(element, platform::kAXTitleAttribute).error,
+              platform::kAXErrorInvalidUIElement);
+    EXPECT_EQ(accessibility.setAttributeValue(element, platform::kAXPositionAttribute, value),
+              platform::kAXErrorInvalidUIElement);
+    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXPositionAttribute, value),
+              platform::kAXErrorIllegalArgument);
+    EXPECT_EQ(accessibility.performAction(element, platform::kAXRaiseAction), platform::kAXErrorInvalidUIElement);
+    EXPECT_TRUE(fake_sdk::state().accessibilityCalls.empty());
+}
+
+using PreferencesTest = ProviderTest;
+
+TEST_F(PreferencesTest, WritesTheWholeDictionaryAsSigned64BitNumbers) {
+    MacPreferences preferences;
+    auto domain = preferences.openSuite("com.apple.screencapture");
+    ASSERT_NE(domain, nullptr);
+    domain->setObject({{"X", 0}, {"Y", 24}, {"Width", 1920}, {"Height", 1080}}, "last-selection");
+    domain->setObject({{"X", 0}, {"Y", 24}, {"Width", -1280}, {"Height", 720}}, "last-selection");
+    EXPECT_TRUE(domain->synchronize());
+
+    const auto& state = fake_sdk::state();
+    EXPECT_EQ(state.preferenceApplication, "com.apple.screencapture");
+    EXPECT_EQ(state.preferenceKey, "last-selection");
+    EXPECT_EQ(state.synchronizations, 1);
+    const auto written = static_cast<CFDictionaryRef>(state.preferenceValue);
+    ASSERT_EQ(CFDictionaryGetCount(written), 4);
+    std::vector<const void*> keys(4);
+    std::vector<const void*> values(4);
+    CFDictionaryGetKeysAndValues(written, keys.data(), values.data());
+    std::vector<std::pair<std::string, std::int64_t>> read;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        std::int64_t number = 0;
+        EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(values[i]), kCFNumberSInt64Type, &number));
+        read.emplace_back(*utf8String(static_cast<CFStringRef>(keys[i])), number);
+    }
+    EXPECT_EQ(read, (std::vector<std::pair<std::string, std::int64_t>>{
+                        {"X", 0}, {"Y", 24}, {"Width", -1280}, {"Height", 720}}));
+}
+
+TEST_F(PreferencesTest, AnEmptyDomainNameCannotBeOpened) {
+    MacPreferences preferences;
+    EXPECT_EQ(preferences.openSuite(""), nullptr);
+}
+
+TEST_F(ProviderTest, TextsKeepEveryByte) {
+    const auto text = makeCFString(std::string_view("a\0b", 3));
+    EXPECT_EQ(utf8String(text.get()), std::string("a\0b", 3));
+    const auto unconvertible = CFRef<CFStringRef>::adopt(fake_sdk::unconvertibleString());
+    EXPECT_FALSE(utf8String(unconvertible.get()).has_value());
+}
+
+}  // namespace
+}  // namespace tallowin::macos
