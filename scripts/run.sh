@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds Tallowin (release) and starts it on your desktop, installing what it
+# needs first. With no display it shows Tallowin at work on a private virtual
+# desktop instead: Xvfb, openbox and two sample windows; it places the first
+# listed window, prints what Tallowin printed, saves a screenshot of the
+# virtual screen and prints its path, then tears the desktop down.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target tallowin
+binary="$root/build/release/shell/tallowin"
+
+if [ "$(uname -s)" = Darwin ]; then
+  bundle="$root/build/release/shell/tallowin.app"
+  if [ -d "$bundle" ]; then
+    exec open -W "$bundle"
+  fi
+  exec "$binary"
+fi
+
+if [ -n "${WAYLAND_DISPLAY:-}" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
+  exec "$binary" "$@"
+fi
+
+echo "No display: running Tallowin on a private virtual desktop."
+source "$root/tests/shell/virtual_desktop.sh"
+trap desktop_stop EXIT
+desktop_start
+desktop_client xclock -geometry 300x300+400+300
+desktop_client xlogo -geometry 400x300+900+500
+
+output="$desktop_dir/tallowin.out"
+"$binary" >"$output" 2>"$desktop_dir/tallowin.err" &
+desktop_pids+=($!)
+if ! desktop_wait 150 xdotool search --onlyvisible --name '^Tallowin$'; then
+  echo "Tallowin's window did not appear:" >&2
+  cat "$desktop_dir/tallowin.err" >&2
+  exit 1
+fi
+window=$(xdotool search --onlyvisible --name '^Tallowin$' | head -n 1)
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+sleep 0.5
+xdotool key Return
+desktop_wait 50 grep -q "Main window minimized" "$output" || true
+sleep 0.5
+
+screenshot="${TMPDIR:-/tmp}/tallowin-$(date +%Y%m%d-%H%M%S).png"
+import -window root "$screenshot"
+
+echo "--- Tallowin printed:"
+cat "$output"
+echo "---"
+for file in $(grep -rl "last-selection" "$HOME" "$XDG_CONFIG_HOME" 2>/dev/null | sort -u); do
+  echo "Stored capture selection (${file#"$desktop_dir"/}):"
+  cat "$file"
+done
+echo "Screenshot of the virtual screen: $screenshot"
