@@ -22,7 +22,8 @@ using tallowin::shell::ShellRig;
 
 namespace {
 
-const WindowEntry kAlpha{.number = 11, .pid = 101, .name = "Alpha", .owner = "Apps"};
+constexpr pid_t kAlphaPid = 101;
+const WindowEntry kAlpha{.number = 11, .pid = kAlphaPid, .name = "Alpha", .owner = "Apps"};
 const WindowEntry kBeta{.number = 12, .pid = 102, .name = "Beta", .owner = "Apps"};
 const WindowEntry kGamma{.number = 13, .pid = 103, .name = "Gamma", .owner = "Apps"};
 
@@ -99,8 +100,8 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::newRow("both granted") << true << true << QString() << 1;
         QTest::newRow("not trusted") << true << false << QStringLiteral("Accessibility Permission not granted") << 0;
-        QTest::newRow("recording refused") << false << true << QStringLiteral("Screen Recording Permission not granted")
-                                           << 0;
+        QTest::newRow("recording refused")
+            << false << true << QStringLiteral("Screen Recording Permission not granted") << 0;
     }
     void theMessageLineShowsWhatThePermissionGatesSay() {
         QFETCH(bool, screenRecording);
@@ -188,7 +189,7 @@ private slots:
         QFETCH(QString, how);
         ShellRig rig;
         rig.setWindows({kAlpha, kBeta});
-        rig.accessibility.applications[*kAlpha.pid].windows.push_back(matchingWindowOf(kAlpha));
+        rig.accessibility.applications[kAlphaPid].windows.push_back(matchingWindowOf(kAlpha));
         QVERIFY(rig.open());
         rig.output.lines.clear();
         rig.log.entries.clear();
@@ -217,7 +218,7 @@ private slots:
         QCOMPARE(rig.output.lines, expected);
         QTRY_VERIFY(rig.window().isMinimized());
 
-        const auto& placed = rig.accessibility.applications[*kAlpha.pid].windows.front();
+        const auto& placed = rig.accessibility.applications[kAlphaPid].windows.front();
         QCOMPARE(placed.positionsSet, (std::vector<std::pair<double, double>>{{0.0, 0.0}}));
         QCOMPARE(placed.sizesSet, (std::vector<std::pair<double, double>>{{1920.0, 1080.0}}));
         QCOMPARE(placed.raises, 1);
@@ -237,12 +238,12 @@ private slots:
     void placeUsesTheChosenResolution() {
         ShellRig rig;
         rig.setWindows({kAlpha});
-        rig.accessibility.applications[*kAlpha.pid].windows.push_back(matchingWindowOf(kAlpha));
+        rig.accessibility.applications[kAlphaPid].windows.push_back(matchingWindowOf(kAlpha));
         QVERIFY(rig.open());
         QTest::keyClick(&rig.resolutionComboBox(), Qt::Key_Down);
         QCOMPARE(rig.resolutionComboBox().currentText(), QStringLiteral("1280x720"));
         QTest::mouseClick(&rig.placeButton(), Qt::LeftButton);
-        const auto& placed = rig.accessibility.applications[*kAlpha.pid].windows.front();
+        const auto& placed = rig.accessibility.applications[kAlphaPid].windows.front();
         QCOMPARE(placed.sizesSet, (std::vector<std::pair<double, double>>{{1280.0, 720.0}}));
     }
 
@@ -323,11 +324,23 @@ private slots:
                                           &rig.placeButton()};
         QStringList names;
         for (QWidget* control : controls) {
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-            QVERIFY(accessible != nullptr);
-            names.append(accessible->text(QAccessible::Name));
+            names.append(control->accessibleName());
         }
         QCOMPARE(names, (QStringList{"Window", "Resolution", "Status", "Place"}));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&rig.placeButton())->text(QAccessible::Name),
+                 QStringLiteral("Place"));
+
+        // Screen readers on Linux name a combo box by the label it is labelled by.
+        const QList<std::pair<QComboBox*, QString>> labelled = {{&rig.windowComboBox(), "Window:"},
+                                                                {&rig.resolutionComboBox(), "Resolution:"}};
+        for (const auto& [comboBox, label] : labelled) {
+            QStringList labels;
+            const auto relations = QAccessible::queryAccessibleInterface(comboBox)->relations(QAccessible::Label);
+            for (const auto& relation : relations) {
+                labels.append(relation.first->text(QAccessible::Name));
+            }
+            QVERIFY2(labels.contains(label), qPrintable(labels.join(", ")));
+        }
     }
 
     void theWindowIsSizedByItsLayout() {
@@ -358,8 +371,7 @@ private slots:
     void closingTheMainWindowQuits() {
         static tallowin::AppDelegate delegate;
         tallowin::shell::attachDelegate(*qApp, delegate);
-        QCOMPARE(QGuiApplication::quitOnLastWindowClosed(),
-                 delegate.applicationShouldTerminateAfterLastWindowClosed());
+        QCOMPARE(QGuiApplication::quitOnLastWindowClosed(), delegate.applicationShouldTerminateAfterLastWindowClosed());
 
         ShellRig rig;
         QVERIFY(rig.open());

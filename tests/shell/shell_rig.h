@@ -16,6 +16,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QWidget;
 
 namespace tallowin::shell {
 
