@@ -11,8 +11,8 @@ namespace {
 // below are exact and the cast that follows is defined.
 template <typename Int>
 std::optional<Int> wholeNumberIn(double number) {
-    constexpr double low = static_cast<double>(std::numeric_limits<Int>::min());
-    constexpr double highExclusive = static_cast<double>(std::numeric_limits<Int>::max() / 2 + 1) * 2.0;
+    const auto low = static_cast<double>(std::numeric_limits<Int>::min());
+    const double highExclusive = std::ldexp(1.0, std::numeric_limits<Int>::digits);
     if (!std::isfinite(number) || std::trunc(number) != number || number < low || number >= highExclusive) {
         return std::nullopt;
     }
