@@ -35,6 +35,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(qlonglong, index);
         std::vector<std::string> values;
+        values.reserve(static_cast<std::size_t>(rows));
         for (int i = 0; i < rows; ++i) {
             values.push_back("row " + std::to_string(i));
         }
