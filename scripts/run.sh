@@ -10,6 +10,10 @@ root=$(pwd)
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
+if ! ninja -C build/release -t targets all 2>/dev/null | grep -q '^tallowin:'; then
+  echo "This build has no tallowin executable: no window-system provider for $(uname -s) was found." >&2
+  exit 1
+fi
 cmake --build --preset release --target tallowin
 binary="$root/build/release/shell/tallowin"
 
