@@ -31,8 +31,8 @@ public:
         QObject::connect(timer_, &QTimer::timeout, timer_, [callback = callback_, firing = firing_] {
             // Locals, not captures: the callback may destroy this timer's
             // handle, and with it the connection that holds the captures.
-            const auto run = callback;
-            const auto flag = firing;
+            const auto run = callback;  // NOLINT(performance-unnecessary-copy-initialization)
+            const auto flag = firing;   // NOLINT(performance-unnecessary-copy-initialization)
             *flag = true;
             (*run)();
             *flag = false;
