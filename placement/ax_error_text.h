@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "platform/accessibility.h"
+
+namespace tallowin {
+
+// "kAXErrorCannotComplete (-25204)"; a code without a name is its number.
+std::string axErrorText(platform::AXError error);
+
+}  // namespace tallowin

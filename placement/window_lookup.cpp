@@ -1,0 +1,75 @@
+#include "placement/window_lookup.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "app/standard_output.h"
+#include "placement/title_prefix.h"
+#include "platform/line_output.h"
+
+namespace tallowin {
+
+namespace {
+
+// A geometry attribute counts only when the copy succeeds with a value that
+// is an AXValue holding the wanted type.
+std::optional<std::pair<double, double>> readGeometry(platform::AccessibilityServices& accessibility,
+                                                      const platform::AXElement& window, std::string_view attribute,
+                                                      platform::AXValueType type) {
+    const platform::AXCopyResult copy = accessibility.copyAttributeValue(window, attribute);
+    if (copy.error != platform::kAXErrorSuccess) {
+        return std::nullopt;
+    }
+    const auto* value = std::get_if<platform::AXValuePtr>(&copy.value);
+    if (value == nullptr || !*value) {
+        return std::nullopt;
+    }
+    return (*value)->getValue(type);
+}
+
+}  // namespace
+
+bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const platform::AXElement& window,
+                        const VisibleWindow& entry, platform::LineOutput& output) {
+    const platform::AXCopyResult titleCopy = accessibility.copyAttributeValue(window, platform::kAXTitleAttribute);
+    const auto* title =
+        titleCopy.error == platform::kAXErrorSuccess ? std::get_if<std::string>(&titleCopy.value) : nullptr;
+    if (title == nullptr) {
+        output.writeLine("not matched");
+        return false;
+    }
+    output.writeLine("Window title: " + *title);
+    if (!isTitlePrefix(*title, entry.title)) {
+        output.writeLine("not matched");
+        return false;
+    }
+
+    if (const auto position =
+            readGeometry(accessibility, window, platform::kAXPositionAttribute, platform::AXValueType::CGPoint)) {
+        const auto [x, y] = *position;
+        output.writeLine("x=" + formatDouble(x) + " y=" + formatDouble(y));
+        output.writeLine("w.x=" + formatDouble(entry.x) + " w.y=" + formatDouble(entry.y));
+        // Exact equality on purpose; a NaN equals nothing.
+        if (!(x == entry.x) || !(y == entry.y)) {
+            output.writeLine("not matched");
+            return false;
+        }
+    }
+
+    const auto size = readGeometry(accessibility, window, platform::kAXSizeAttribute, platform::AXValueType::CGSize);
+    if (!size) {
+        output.writeLine("not matched");
+        return false;
+    }
+    const auto [width, height] = *size;
+    output.writeLine("width=" + formatDouble(width) + " height=" + formatDouble(height));
+    if (!(width == entry.width) || !(height == entry.height)) {
+        output.writeLine("not matched");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tallowin
