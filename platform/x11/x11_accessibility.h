@@ -1,0 +1,59 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include "platform/accessibility.h"
+
+namespace tallowin::x11 {
+
+class X11Connection;
+
+// An application (window XCB_WINDOW_NONE) or one of its client windows.
+class X11Element final : public platform::AXElement {
+public:
+    X11Element(pid_t pid, xcb_window_t window) : pid_(pid), window_(window) {}
+    [[nodiscard]] pid_t pid() const { return pid_; }
+    [[nodiscard]] xcb_window_t window() const { return window_; }
+    [[nodiscard]] bool isApplication() const { return window_ == XCB_WINDOW_NONE; }
+
+private:
+    pid_t pid_;
+    xcb_window_t window_;
+};
+
+class X11GeometryValue final : public platform::AXValue {
+public:
+    X11GeometryValue(platform::AXValueType type, double first, double second)
+        : type_(type), first_(first), second_(second) {}
+    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType type) const override;
+    [[nodiscard]] platform::AXValueType type() const { return type_; }
+
+private:
+    platform::AXValueType type_;
+    double first_;
+    double second_;
+};
+
+// Accessibility answered from the window manager's view of the client
+// windows, with the frame convention of the window list.
+class X11Accessibility final : public platform::AccessibilityServices {
+public:
+    explicit X11Accessibility(X11Connection& connection) : connection_(connection) {}
+
+    bool isProcessTrustedWithOptions(bool prompt) override;
+    bool isProcessTrusted() override;
+    platform::AXElementPtr createApplication(pid_t pid) override;
+    platform::AXCopyResult copyAttributeValue(const platform::AXElement& element, std::string_view attribute) override;
+    platform::AXValuePtr createValue(platform::AXValueType type, double first, double second) override;
+    platform::AXError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+                                        const platform::AXValue& value) override;
+    platform::AXError performAction(const platform::AXElement& element, std::string_view action) override;
+
+private:
+    platform::AXCopyResult windowsOf(const X11Element& application);
+    platform::AXCopyResult attributeOf(const X11Element& window, std::string_view attribute);
+
+    X11Connection& connection_;
+};
+
+}  // namespace tallowin::x11

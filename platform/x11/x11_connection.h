@@ -1,0 +1,65 @@
+#pragma once
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "platform/x11/x11_call.h"
+
+namespace tallowin::x11 {
+
+// Atoms that xcb-ewmh does not intern for us.
+struct ExtraAtoms {
+    xcb_atom_t gtkFrameExtents = XCB_ATOM_NONE;
+    xcb_atom_t netWmWindowOpacity = XCB_ATOM_NONE;
+    xcb_atom_t compoundText = XCB_ATOM_NONE;
+    xcb_atom_t timestampProbe = XCB_ATOM_NONE;
+};
+
+// One XCB connection with its EWMH atoms, for the life of the provider.
+class X11Connection {
+public:
+    // Null when no X server can be reached.
+    static std::unique_ptr<X11Connection> open(const char* displayName);
+    ~X11Connection();
+    X11Connection(const X11Connection&) = delete;
+    X11Connection& operator=(const X11Connection&) = delete;
+
+    [[nodiscard]] xcb_connection_t* xcb() const { return connection_; }
+    [[nodiscard]] xcb_ewmh_connection_t& ewmh() { return ewmh_; }
+    [[nodiscard]] const ExtraAtoms& atoms() const { return atoms_; }
+    [[nodiscard]] xcb_window_t root() const { return screen_->root; }
+    [[nodiscard]] int screenNumber() const { return screenNumber_; }
+    [[nodiscard]] std::uint16_t screenWidth() const { return screen_->width_in_pixels; }
+    [[nodiscard]] bool hasXRes() const { return hasXRes_; }
+    [[nodiscard]] bool alive() const { return xcb_connection_has_error(connection_) == 0; }
+    [[nodiscard]] XCallLog& log() { return log_; }
+
+    // A server timestamp of now, for requests that window managers judge by time.
+    xcb_timestamp_t currentTime();
+    // Waits until an event that matches arrives or the timeout ends; other
+    // events (and errors of unchecked requests) are consumed on the way.
+    bool waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches,
+                      std::chrono::milliseconds timeout);
+    // One round trip: everything sent before has reached the server.
+    void sync();
+
+private:
+    X11Connection(xcb_connection_t* connection, int screenNumber);
+    bool initialise();
+
+    xcb_connection_t* connection_;
+    int screenNumber_;
+    xcb_screen_t* screen_ = nullptr;
+    xcb_ewmh_connection_t ewmh_{};
+    bool ewmhReady_ = false;
+    ExtraAtoms atoms_;
+    bool hasXRes_ = false;
+    xcb_window_t probeWindow_ = XCB_WINDOW_NONE;
+    XCallLog log_;
+};
+
+}  // namespace tallowin::x11

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+namespace tallowin::platform {
+class AccessibilityServices;
+class Preferences;
+class ScreenCapturePermission;
+class WindowListSource;
+}  // namespace tallowin::platform
+
+namespace tallowin::x11 {
+
+class X11Accessibility;
+class X11Connection;
+class X11ScreenCapture;
+class X11WindowList;
+class PlistPreferences;
+
+// The X11 providers of the core's platform interfaces over one XCB connection,
+// which lives as long as this object.
+class X11Platform {
+public:
+    // Null when no X server can be reached (DISPLAY unset or refused).
+    static std::unique_ptr<X11Platform> connect(const char* displayName = nullptr);
+    ~X11Platform();
+    X11Platform(const X11Platform&) = delete;
+    X11Platform& operator=(const X11Platform&) = delete;
+
+    platform::WindowListSource& windowList();
+    platform::ScreenCapturePermission& screenCapture();  // always granted
+    platform::AccessibilityServices& accessibility();    // trusted while connected
+    platform::Preferences& preferences();                // property lists under the XDG config folder
+
+private:
+    explicit X11Platform(std::unique_ptr<X11Connection> connection);
+
+    std::unique_ptr<X11Connection> connection_;
+    std::unique_ptr<X11WindowList> windowList_;
+    std::unique_ptr<X11ScreenCapture> screenCapture_;
+    std::unique_ptr<X11Accessibility> accessibility_;
+    std::unique_ptr<PlistPreferences> preferences_;
+};
+
+}  // namespace tallowin::x11

@@ -1,0 +1,98 @@
+#include "platform/x11/x11_window_list.h"
+
+#include <algorithm>
+
+#include "platform/x11/x11_connection.h"
+
+namespace tallowin::x11 {
+
+namespace {
+
+using platform::Value;
+
+constexpr platform::WindowListOption kSupportedOptions =
+    platform::kCGWindowListOptionOnScreenOnly | platform::kCGWindowListExcludeDesktopElements;
+
+Value boundsOf(double x, double y, double width, double height) {
+    return Value::dictionary({{"X", Value::floating(x)},
+                              {"Y", Value::floating(y)},
+                              {"Width", Value::floating(width)},
+                              {"Height", Value::floating(height)}});
+}
+
+}  // namespace
+
+std::optional<std::vector<ClientWindow>> listClientWindows(X11Connection& connection,
+                                                           platform::WindowListOption options, ScreenState* screen) {
+    // Ordering relative to a window (above, below, including) has no
+    // counterpart here; an empty answer would look like a real one.
+    if ((options & ~kSupportedOptions) != 0) {
+        return std::nullopt;
+    }
+    auto state = readScreenState(connection);
+    if (!state) {
+        return std::nullopt;
+    }
+    std::vector<xcb_window_t> frontToBack(state->stackingBottomToTop.rbegin(), state->stackingBottomToTop.rend());
+    auto windows = readClientWindows(connection, frontToBack, state->currentDesktop);
+    if (!connection.alive()) {
+        return std::nullopt;
+    }
+    const bool onScreenOnly = (options & platform::kCGWindowListOptionOnScreenOnly) != 0;
+    const bool excludeDesktop = (options & platform::kCGWindowListExcludeDesktopElements) != 0;
+    std::erase_if(windows, [&](const ClientWindow& window) {
+        return (onScreenOnly && !window.onScreen) || (excludeDesktop && window.desktopType);
+    });
+    if (screen != nullptr) {
+        *screen = std::move(*state);
+    }
+    return windows;
+}
+
+Value windowEntry(const ClientWindow& window) {
+    Value::Entries entries;
+    entries.emplace_back(platform::kCGWindowNumber, Value::integer(window.id));
+    if (window.pid) {
+        entries.emplace_back(platform::kCGWindowOwnerPID, Value::integer(*window.pid));
+    }
+    if (window.ownerName) {
+        entries.emplace_back(platform::kCGWindowOwnerName, Value::text(*window.ownerName));
+    }
+    if (window.name) {
+        entries.emplace_back(platform::kCGWindowName, Value::text(*window.name));
+    }
+    entries.emplace_back(platform::kCGWindowBounds,
+                         boundsOf(window.frame.x, window.frame.y, window.frame.width, window.frame.height));
+    if (window.alpha) {
+        entries.emplace_back(platform::kCGWindowAlpha, Value::floating(*window.alpha));
+    }
+    return Value::dictionary(std::move(entries));
+}
+
+Value menubarEntry(const ScreenState& screen, xcb_window_t root) {
+    return Value::dictionary({
+        {platform::kCGWindowNumber, Value::integer(root)},
+        {platform::kCGWindowOwnerName, Value::text("Window Server")},
+        {platform::kCGWindowName, Value::text("Menubar")},
+        {platform::kCGWindowBounds, boundsOf(0, 0, screen.screenWidth, static_cast<double>(screen.workAreaTop))},
+    });
+}
+
+std::optional<platform::WindowList> X11WindowList::copyWindowInfo(platform::WindowListOption options,
+                                                                  std::uint32_t /*relativeToWindow*/) {
+    // The relative window matters only to the ordering options refused above.
+    ScreenState screen;
+    auto windows = listClientWindows(connection_, options, &screen);
+    if (!windows) {
+        return std::nullopt;
+    }
+    platform::WindowList list;
+    list.reserve(windows->size() + 1);
+    list.push_back(menubarEntry(screen, connection_.root()));
+    for (const auto& window : *windows) {
+        list.push_back(windowEntry(window));
+    }
+    return list;
+}
+
+}  // namespace tallowin::x11

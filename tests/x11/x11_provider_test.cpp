@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <thread>
+
+#include "platform/accessibility.h"
+#include "platform/window_list_source.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_platform.h"
+#include "tests/x11/x_session.h"
+
+namespace tallowin::x11 {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Value;
+using testing::XSession;
+
+constexpr platform::WindowListOption kOptions = 17;
+
+struct Listed {
+    std::uint32_t number = 0;
+    std::int32_t pid = 0;
+    std::string owner;
+    std::string name;
+    double x = 0, y = 0, width = 0, height = 0;
+};
+
+std::vector<Listed> entriesOf(const platform::WindowList& list) {
+    std::vector<Listed> entries;
+    for (const Value& entry : list) {
+        Listed listed;
+        listed.number = entry.find(platform::kCGWindowNumber)->asUInt32().value_or(0);
+        if (const Value* pid = entry.find(platform::kCGWindowOwnerPID)) {
+            listed.pid = pid->asInt32().value_or(0);
+        }
+        if (const Value* owner = entry.find(platform::kCGWindowOwnerName); owner && owner->asText()) {
+            listed.owner = *owner->asText();
+        }
+        if (const Value* name = entry.find(platform::kCGWindowName); name && name->asText()) {
+            listed.name = *name->asText();
+        }
+        const Value* bounds = entry.find(platform::kCGWindowBounds);
+        listed.x = *bounds->find("X")->asDouble();
+        listed.y = *bounds->find("Y")->asDouble();
+        listed.width = *bounds->find("Width")->asDouble();
+        listed.height = *bounds->find("Height")->asDouble();
+        entries.push_back(listed);
+    }
+    return entries;
+}
+
+class X11ProviderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        session = new XSession();
+        if (!session->ready()) {
+            return;
+        }
+        pids["XTerm"] = session->start({"xterm", "-T", "Tallowin t\xe9rm", "-geometry", "80x24+300+300"});
+        pids["XClock"] = session->start({"xclock", "-geometry", "200x200+100+100"});
+        pids["XEyes"] = session->start({"xeyes", "-geometry", "150x100+700+100"});
+        pids["XLogo"] = session->start({"xlogo", "-geometry", "120x120+900+500"});
+    }
+    static void TearDownTestSuite() {
+        delete session;
+        session = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(session->ready()) << "Xvfb and openbox did not start";
+        x11 = X11Platform::connect(session->display().c_str());
+        ASSERT_NE(x11, nullptr);
+        // Clients map their windows in their own time.
+        for (int i = 0; i < 200 && clientsListed() < pids.size(); ++i) {
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+
+    std::size_t clientsListed() {
+        auto list = x11->windowList().copyWindowInfo(kOptions, 0);
+        std::size_t found = 0;
+        for (const auto& entry : entriesOf(list.value_or(platform::WindowList{}))) {
+            found += pids.contains(entry.owner) ? 1U : 0U;
+        }
+        return found;
+    }
+
+    Listed listedOf(const std::string& owner) {
+        for (const auto& entry : entriesOf(*x11->windowList().copyWindowInfo(kOptions, 0))) {
+            if (entry.owner == owner) {
+                return entry;
+            }
+        }
+        ADD_FAILURE() << owner << " not listed";
+        return {};
+    }
+
+    platform::AXElementPtr windowOf(pid_t pid) {
+        auto& ax = x11->accessibility();
+        auto application = ax.createApplication(pid);
+        auto windows = ax.copyAttributeValue(*application, platform::kAXWindowsAttribute);
+        EXPECT_EQ(windows.error, platform::kAXErrorSuccess);
+        auto* array = std::get_if<platform::AXElementArray>(&windows.value);
+        if (array == nullptr || array->empty()) {
+            return nullptr;
+        }
+        return std::move(array->front());
+    }
+
+    void place(pid_t pid, double width, double height) {
+        auto& ax = x11->accessibility();
+        auto window = windowOf(pid);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttribute,
+                                       *ax.createValue(platform::AXValueType::CGPoint, 0, 0)),
+                  platform::kAXErrorSuccess);
+        EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXSizeAttribute,
+                                       *ax.createValue(platform::AXValueType::CGSize, width, height)),
+                  platform::kAXErrorSuccess);
+    }
+
+    static XSession* session;
+    static std::map<std::string, pid_t> pids;
+    std::unique_ptr<X11Platform> x11;
+};
+
+XSession* X11ProviderTest::session = nullptr;
+std::map<std::string, pid_t> X11ProviderTest::pids;
+
+TEST_F(X11ProviderTest, ListsClientsWithOwnersPidsTitlesAndFrames) {
+    struct Expected {
+        std::string owner;
+        std::string name;
+    };
+    // xterm's title is a Latin-1 STRING; the list carries it as UTF-8.
+    for (const auto& [owner, name] : std::vector<Expected>{
+             {"XTerm", "Tallowin t\xc3\xa9rm"}, {"XClock", "xclock"}, {"XEyes", "xeyes"}, {"XLogo", "xlogo"}}) {
+        SCOPED_TRACE(owner);
+        const Listed entry = listedOf(owner);
+        EXPECT_EQ(entry.name, name);
+        EXPECT_EQ(entry.pid, pids[owner]);  // xeyes and xlogo only through X-Resource
+        const auto frame = testing::frameByXwininfo(*session, entry.number);
+        EXPECT_EQ(entry.x, frame.x);
+        EXPECT_EQ(entry.y, frame.y);
+        EXPECT_EQ(entry.width, frame.width);
+        EXPECT_EQ(entry.height, frame.height);
+    }
+}
+
+TEST_F(X11ProviderTest, FirstEntryIsTheMenubarOfTheReservedBand) {
+    const auto entries = entriesOf(*x11->windowList().copyWindowInfo(kOptions, 0));
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.front().name, "Menubar");
+    EXPECT_EQ(entries.front().owner, "Window Server");
+    EXPECT_EQ(entries.front().x, 0);
+    EXPECT_EQ(entries.front().width, 2560);
+    EXPECT_EQ(entries.front().height, 0);  // no panel yet
+}
+
+TEST_F(X11ProviderTest, RefusesOptionsItCannotHonour) {
+    EXPECT_FALSE(x11->windowList().copyWindowInfo(kOptions | 2, 0).has_value());
+}
+
+TEST_F(X11ProviderTest, PlacesFramesExactlyAsAnOutsideToolSeesThem) {
+    struct Case {
+        std::string owner;
+        double width;
+        double height;
+    };
+    for (const auto& [owner, width, height] :
+         std::vector<Case>{{"XClock", 1920, 1080}, {"XLogo", 1280, 720}, {"XTerm", 1920, 1080}}) {
+        SCOPED_TRACE(owner);
+        const auto started = std::chrono::steady_clock::now();
+        place(pids[owner], width, height);
+        const auto took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
+        std::cout << owner << " placed in " << took.count() << " ms\n";
+        const auto frame = testing::frameByXwininfo(*session, listedOf(owner).number);
+        EXPECT_EQ(frame.x, 0);
+        EXPECT_EQ(frame.y, 0);
+        EXPECT_EQ(frame.width, static_cast<int>(width));
+        EXPECT_EQ(frame.height, static_cast<int>(height));
+        // The accessibility view agrees with the list, so the lookup finds it again.
+        const Listed entry = listedOf(owner);
+        EXPECT_EQ(entry.width, width);
+        EXPECT_EQ(entry.height, height);
+    }
+}
+
+TEST_F(X11ProviderTest, RaiseLeavesTheWindowOnTopOfTheStacking) {
+    auto& ax = x11->accessibility();
+    for (const std::string owner : {"XEyes", "XClock", "XLogo", "XEyes"}) {
+        SCOPED_TRACE(owner);
+        auto window = windowOf(pids[owner]);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(ax.performAction(*window, platform::kAXRaiseAction), platform::kAXErrorSuccess);
+        const auto stacking = session->run("xprop -root _NET_CLIENT_LIST_STACKING");
+        const auto top = stacking.substr(stacking.rfind(' ') + 1);
+        EXPECT_EQ(std::stoul(top, nullptr, 16), listedOf(owner).number);
+    }
+}
+
+TEST_F(X11ProviderTest, AttributesFollowTheListsFrameConvention) {
+    auto& ax = x11->accessibility();
+    const Listed entry = listedOf("XClock");
+    auto window = windowOf(pids["XClock"]);
+    ASSERT_NE(window, nullptr);
+    auto title = ax.copyAttributeValue(*window, platform::kAXTitleAttribute);
+    EXPECT_EQ(std::get<std::string>(title.value), "xclock");
+    auto position = ax.copyAttributeValue(*window, platform::kAXPositionAttribute);
+    auto size = ax.copyAttributeValue(*window, platform::kAXSizeAttribute);
+    EXPECT_EQ(std::get<platform::AXValuePtr>(position.value)->getValue(platform::AXValueType::CGPoint),
+              std::pair(entry.x, entry.y));
+    EXPECT_EQ(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AXValueType::CGSize),
+              std::pair(entry.width, entry.height));
+    EXPECT_FALSE(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AXValueType::CGPoint));
+    EXPECT_EQ(ax.copyAttributeValue(*window, "AXRole").error, platform::kAXErrorAttributeUnsupported);
+}
+
+// Runs last among the cases that need the panel: the band stays reserved.
+TEST_F(X11ProviderTest, TopStrutSetsTheMenubarAndKeepsPlacedFramesBelowIt) {
+    const pid_t panel = session->start({TALLOWIN_STRUT_PANEL, "30"});
+    double band = 0;
+    for (int i = 0; i < 200 && band != 30; ++i) {
+        std::this_thread::sleep_for(20ms);
+        band = entriesOf(*x11->windowList().copyWindowInfo(kOptions, 0)).front().height;
+    }
+    EXPECT_EQ(band, 30);
+    place(pids["XLogo"], 1280, 720);
+    const auto frame = testing::frameByXwininfo(*session, listedOf("XLogo").number);
+    EXPECT_EQ(frame.x, 0);
+    EXPECT_EQ(frame.y, 30);
+    EXPECT_EQ(frame.width, 1280);
+    EXPECT_EQ(frame.height, 720);
+    auto window = windowOf(pids["XLogo"]);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(x11->accessibility().performAction(*window, platform::kAXRaiseAction), platform::kAXErrorSuccess);
+    session->stop(panel);
+}
+
+TEST_F(X11ProviderTest, AWindowClosedAfterListingFailsWithoutEndingTheProcess) {
+    const pid_t doomed = session->start({"xlogo", "-geometry", "100x100+50+600", "-title", "doomed"});
+    platform::AXElementPtr window;
+    for (int i = 0; i < 200 && !window; ++i) {
+        std::this_thread::sleep_for(20ms);
+        window = windowOf(doomed);
+    }
+    ASSERT_NE(window, nullptr);
+    session->stop(doomed);
+    std::this_thread::sleep_for(100ms);
+    auto& ax = x11->accessibility();
+    EXPECT_EQ(ax.copyAttributeValue(*window, platform::kAXTitleAttribute).error, platform::kAXErrorInvalidUIElement);
+    EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttribute,
+                                   *ax.createValue(platform::AXValueType::CGPoint, 0, 0)),
+              platform::kAXErrorInvalidUIElement);
+    EXPECT_EQ(ax.performAction(*window, platform::kAXRaiseAction), platform::kAXErrorInvalidUIElement);
+    auto application = ax.createApplication(doomed);
+    auto windows = ax.copyAttributeValue(*application, platform::kAXWindowsAttribute);
+    EXPECT_EQ(windows.error, platform::kAXErrorSuccess);
+    EXPECT_TRUE(std::get<platform::AXElementArray>(windows.value).empty());
+    EXPECT_TRUE(ax.isProcessTrusted());  // the connection survived the errors
+}
+
+TEST(X11PlatformConnect, NoServerGivesNull) { EXPECT_EQ(X11Platform::connect(":65000"), nullptr); }
+
+}  // namespace
+}  // namespace tallowin::x11

@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include "platform/x11/x11_client_windows.h"
+#include "platform/x11/x11_text.h"
+
+namespace tallowin::x11 {
+namespace {
+
+TEST(X11Text, DecodesEachEncodingToValidUtf8) {
+    struct Case {
+        TextEncoding encoding;
+        std::string bytes;
+        std::optional<std::string> expected;
+    };
+    const std::vector<Case> cases{
+        {TextEncoding::Utf8, "caf\xc3\xa9", "caf\xc3\xa9"},
+        {TextEncoding::Utf8, "bad\xff", "bad\xef\xbf\xbd"},                              // stray byte
+        {TextEncoding::Utf8, "cut\xe2\x82", "cut\xef\xbf\xbd"},                          // truncated sequence
+        {TextEncoding::Utf8, "\xed\xa0\x80x", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbdx"},  // surrogate
+        {TextEncoding::Latin1, "t\xe9rm", "t\xc3\xa9rm"},
+        {TextEncoding::Latin1, "\xff", "\xc3\xbf"},
+        {TextEncoding::CompoundText, "plain \xe9", "plain \xc3\xa9"},
+        {TextEncoding::CompoundText, "\x1b$(Bkanji", std::nullopt},
+        {TextEncoding::Unknown, "anything", std::nullopt},
+    };
+    for (const auto& [encoding, bytes, expected] : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(decodeTextProperty(encoding, bytes), expected);
+    }
+}
+
+TEST(X11Frame, OuterFrameAddsDecorationsAndRemovesClientSideShadows) {
+    // openbox: left 1, right 1, top 20, bottom 5; client at (101, 120) sized 200x200.
+    EXPECT_EQ(outerFrame(101, 120, 200, 200, {1, 1, 20, 5}, {}), (FrameRect{100, 100, 202, 225}));
+    // A client-side-decorated client with 10 px of shadow on each side.
+    EXPECT_EQ(outerFrame(0, 0, 220, 220, {}, {10, 10, 10, 10}), (FrameRect{10, 10, 200, 200}));
+}
+
+}  // namespace
+}  // namespace tallowin::x11
