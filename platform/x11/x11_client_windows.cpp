@@ -188,6 +188,7 @@ std::optional<ClientWindow> takeWindow(X11Connection& connection, xcb_window_t w
     const bool onDesktop = desktops.empty() || desktops[0] == kAllDesktops || desktops[0] == currentDesktop;
     client.onScreen = attributes->map_state == XCB_MAP_STATE_VIEWABLE && !hidden && onDesktop;
     client.desktopType = containsAtom(cardinals(type), ewmh._NET_WM_WINDOW_TYPE_DESKTOP);
+    client.dockType = containsAtom(cardinals(type), ewmh._NET_WM_WINDOW_TYPE_DOCK);
     return client;
 }
 

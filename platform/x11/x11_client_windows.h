@@ -44,6 +44,7 @@ struct ClientWindow {
     bool onScreen = false;
     bool desktopType = false;
     bool maximizedOrFullscreen = false;
+    bool dockType = false;
 };
 
 struct ScreenState {

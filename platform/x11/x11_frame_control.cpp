@@ -150,6 +150,12 @@ AXError awaitFrame(X11Connection& connection, xcb_window_t window, const FrameRe
     }
 }
 
+bool isOnTop(X11Connection& connection, xcb_window_t window) {
+    const auto screen = readScreenState(connection);
+    return screen &&
+           topOfStacking(readClientWindows(connection, screen->stackingBottomToTop, screen->currentDesktop)) == window;
+}
+
 }  // namespace
 
 std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, const FrameExtents& decorations,
@@ -167,8 +173,13 @@ std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, c
     return ClientSize{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
 }
 
-xcb_window_t topOfStacking(const std::vector<xcb_window_t>& bottomToTop) {
-    return bottomToTop.empty() ? xcb_window_t{XCB_WINDOW_NONE} : bottomToTop.back();
+xcb_window_t topOfStacking(const std::vector<ClientWindow>& bottomToTop) {
+    for (auto window = bottomToTop.rbegin(); window != bottomToTop.rend(); ++window) {
+        if (!window->dockType) {
+            return window->id;
+        }
+    }
+    return XCB_WINDOW_NONE;
 }
 
 AXError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect target) {
@@ -244,8 +255,7 @@ AXError raiseWindow(X11Connection& connection, xcb_window_t window) {
     if (activated || restacked) {
         const auto deadline = std::chrono::steady_clock::now() + kWindowManagerAnswerTimeout;
         for (;;) {
-            const auto screen = readScreenState(connection);
-            if (screen && topOfStacking(screen->stackingBottomToTop) == window) {
+            if (isOnTop(connection, window)) {
                 result = platform::kAXErrorSuccess;
                 break;
             }
@@ -256,8 +266,7 @@ AXError raiseWindow(X11Connection& connection, xcb_window_t window) {
                                              return isStackingChange(event, ewmh._NET_CLIENT_LIST_STACKING);
                                          },
                                          left)) {
-                const auto last = readScreenState(connection);
-                if (last && topOfStacking(last->stackingBottomToTop) == window) {
+                if (isOnTop(connection, window)) {
                     result = platform::kAXErrorSuccess;
                 }
                 break;

@@ -30,8 +30,8 @@ struct ClientSize {
 std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, const FrameExtents& decorations,
                                         const FrameExtents& csdShadow);
 
-// The topmost window of a bottom-to-top stacking list that competes with
-// normal windows, or XCB_WINDOW_NONE.
-xcb_window_t topOfStacking(const std::vector<xcb_window_t>& bottomToTop);
+// The topmost window of a bottom-to-top stacking, panels left out (they sit
+// in a layer of their own above all normal windows), or XCB_WINDOW_NONE.
+xcb_window_t topOfStacking(const std::vector<ClientWindow>& bottomToTop);
 
 }  // namespace tallowin::x11
