@@ -17,11 +17,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -screen 0 2560x1440x24 -nolisten tcp 2>/dev/null &
+scratch=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
 pids+=($!)
-read -r -t 5 number <&"$displayfd"
-export DISPLAY=":$number"
+until [ -s "$scratch/display" ]; do sleep 0.05; done
+export DISPLAY=":$(head -n1 "$scratch/display")"
+rm -rf "$scratch"
 openbox --sm-disable 2>/dev/null &
 pids+=($!)
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.05; done
