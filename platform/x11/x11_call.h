@@ -40,9 +40,11 @@ private:
 };
 
 // Adopts what one xcb_*_reply call gave: the reply on success, else nothing,
-// with the error freed and the failing call named.
+// with the error freed and the failing call named. The error is taken by
+// reference: the reply call that fills it is a sibling argument, and
+// arguments are evaluated in no fixed order.
 template <typename T>
-XReply<T> takeReply(XCallLog& log, std::string_view call, T* reply, xcb_generic_error_t* error) {
+XReply<T> takeReply(XCallLog& log, std::string_view call, T* reply, xcb_generic_error_t*& error) {
     XReply<T> owned(reply);
     XReply<xcb_generic_error_t> ownedError(error);
     if (!owned || ownedError) {
