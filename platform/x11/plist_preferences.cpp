@@ -87,7 +87,12 @@ bool moveAside(const fs::path& file) {
     std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &local);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         fs::path aside = file;
-        aside += ".unreadable-" + std::string(stamp) + (attempt == 0 ? "" : "-" + std::to_string(attempt));
+        aside += ".unreadable-";
+        aside += stamp;
+        if (attempt != 0) {
+            aside += '-';
+            aside += std::to_string(attempt);
+        }
         std::error_code error;
         if (fs::exists(aside, error) || error) {
             continue;
@@ -113,7 +118,10 @@ bool writeAll(int descriptor, const char* data, std::size_t size) {
 }
 
 bool replaceAtomically(const fs::path& file, const char* data, std::size_t size) {
-    std::string pattern = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += file.filename().string();
+    hidden += ".XXXXXX";
+    std::string pattern = (file.parent_path() / hidden).string();
     UniqueFd temporary(::mkostemp(pattern.data(), O_CLOEXEC));
     if (!temporary.valid()) {
         return false;
@@ -183,7 +191,10 @@ bool PlistDomain::synchronize() {
         return true;
     }
     const fs::path target = file();
-    fs::path lockPath = folder_ / ("." + name_ + ".plist.lock");
+    std::string lockName = ".";
+    lockName += name_;
+    lockName += ".plist.lock";
+    fs::path lockPath = folder_ / lockName;
     UniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (!lock.valid()) {
         return false;
