@@ -202,8 +202,8 @@ void fillPidsFromXRes(X11Connection& connection, std::vector<ClientWindow>& wind
     std::vector<std::pair<ClientWindow*, xcb_res_query_client_ids_cookie_t>> pending;
     for (auto& window : windows) {
         if (!window.pid) {
-            const xcb_res_client_id_spec_t spec{window.id, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-            pending.emplace_back(&window, xcb_res_query_client_ids(xcb, 1, &spec));
+            const xcb_res_client_id_spec_t clientSpec{window.id, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            pending.emplace_back(&window, xcb_res_query_client_ids(xcb, 1, &clientSpec));
         }
     }
     for (auto& [window, cookie] : pending) {
