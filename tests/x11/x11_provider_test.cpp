@@ -73,7 +73,8 @@ protected:
         x11 = X11Platform::connect(session->display().c_str());
         ASSERT_NE(x11, nullptr);
         // Clients map their windows in their own time.
-        for (int i = 0; i < 200 && clientsListed() < pids.size(); ++i) {
+        // A loaded machine (sanitizers, parallel suites) can take seconds.
+        for (int i = 0; i < 750 && clientsListed() < pids.size(); ++i) {
             std::this_thread::sleep_for(20ms);
         }
     }
