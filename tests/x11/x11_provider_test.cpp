@@ -72,8 +72,7 @@ protected:
         ASSERT_TRUE(session->ready()) << "Xvfb and openbox did not start";
         x11 = X11Platform::connect(session->display().c_str());
         ASSERT_NE(x11, nullptr);
-        // Clients map their windows in their own time.
-        // A loaded machine (sanitizers, parallel suites) can take seconds.
+        // Clients map their windows in their own time: seconds on a loaded machine.
         for (int i = 0; i < 750 && clientsListed() < pids.size(); ++i) {
             std::this_thread::sleep_for(20ms);
         }
