@@ -60,8 +60,16 @@ XSession::XSession() {
     display_ = ":" + number;
     ::setenv("DISPLAY", display_.c_str(), 1);
     windowManager_ = spawn({"openbox", "--sm-disable"});
-    for (int i = 0; i < 200 && !ready_; ++i) {
+    // Generous: on a loaded machine a window manager can take many seconds,
+    // and one that died at start is given one more chance.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    bool restarted = false;
+    while (!ready_ && std::chrono::steady_clock::now() < deadline) {
         ready_ = run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+        if (!ready_ && !restarted && ::waitpid(windowManager_, nullptr, WNOHANG) == windowManager_) {
+            windowManager_ = spawn({"openbox", "--sm-disable"});
+            restarted = true;
+        }
         if (!ready_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
