@@ -215,7 +215,8 @@ void fillPidsFromXRes(X11Connection& connection, std::vector<ClientWindow>& wind
         }
         for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
              xcb_res_client_id_value_next(&ids)) {
-            if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+            const auto& [clientId, valueLength] = *ids.data;
+            if ((clientId.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
                 xcb_res_client_id_value_value_length(ids.data) >= 1) {
                 window->pid = pidFrom(*xcb_res_client_id_value_value(ids.data));
                 break;
