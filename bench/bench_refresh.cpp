@@ -40,9 +40,9 @@ platform::WindowList realisticSnapshot(std::int64_t count) {
     platform::WindowList list;
     list.reserve(static_cast<std::size_t>(count) + 1);
     list.push_back(platform::Value::dictionary(
-        {{platform::kCGWindowName, platform::Value::text("Menubar")},
-         {platform::kCGWindowOwnerName, platform::Value::text("Window Server")},
-         {platform::kCGWindowBounds, platform::Value::dictionary({{"X", platform::Value::integer(0)},
+        {{platform::kWindowNameKey, platform::Value::text("Menubar")},
+         {platform::kWindowOwnerNameKey, platform::Value::text("Window Server")},
+         {platform::kWindowBoundsKey, platform::Value::dictionary({{"X", platform::Value::integer(0)},
                                                                   {"Y", platform::Value::integer(0)},
                                                                   {"Width", platform::Value::integer(1440)},
                                                                   {"Height", platform::Value::integer(24)}})}}));

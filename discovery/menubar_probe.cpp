@@ -10,12 +10,12 @@ namespace tallowin {
 void probeMenubarHeight(const platform::WindowList& snapshot, std::int64_t& menubarHeight,
                         platform::LineOutput& output) {
     for (const platform::Value& entry : snapshot) {
-        const platform::Value* name = entry.find(platform::kCGWindowName);
+        const platform::Value* name = entry.find(platform::kWindowNameKey);
         const std::string* text = name != nullptr ? name->asText() : nullptr;
         if (text == nullptr || *text != "Menubar") {
             continue;
         }
-        const platform::Value* bounds = entry.find(platform::kCGWindowBounds);
+        const platform::Value* bounds = entry.find(platform::kWindowBoundsKey);
         if (bounds == nullptr || !bounds->isDictionary()) {
             continue;
         }

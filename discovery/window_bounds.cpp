@@ -5,7 +5,7 @@
 namespace tallowin {
 
 std::optional<WindowBounds> readWindowBounds(const platform::Value& entry) {
-    const platform::Value* bounds = entry.find(platform::kCGWindowBounds);
+    const platform::Value* bounds = entry.find(platform::kWindowBoundsKey);
     if (bounds == nullptr || !bounds->isDictionary()) {
         return std::nullopt;
     }

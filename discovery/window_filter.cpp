@@ -22,13 +22,13 @@ bool shouldIncludeWindow(const platform::Value& entry) {
         return false;
     }
     bool opaqueEnough = true;
-    if (const platform::Value* alphaValue = entry.find(platform::kCGWindowAlpha)) {
+    if (const platform::Value* alphaValue = entry.find(platform::kWindowAlphaKey)) {
         if (const auto alpha = alphaValue->asDouble()) {
             opaqueEnough = !(*alpha < kMinimumOpacity);
         }
     }
     std::string_view owner;
-    if (const platform::Value* ownerValue = entry.find(platform::kCGWindowOwnerName)) {
+    if (const platform::Value* ownerValue = entry.find(platform::kWindowOwnerNameKey)) {
         if (const std::string* text = ownerValue->asText()) {
             owner = *text;
         }

@@ -30,18 +30,18 @@ std::optional<Listed> listedFrom(const platform::Value& entry) {
     if (!shouldIncludeWindow(entry)) {
         return std::nullopt;
     }
-    const platform::Value* pidValue = entry.find(platform::kCGWindowOwnerPID);
+    const platform::Value* pidValue = entry.find(platform::kWindowOwnerPIDKey);
     const auto pid = pidValue != nullptr ? pidValue->asInt32() : std::nullopt;
     if (!pid) {
         return std::nullopt;
     }
-    const platform::Value* numberValue = entry.find(platform::kCGWindowNumber);
+    const platform::Value* numberValue = entry.find(platform::kWindowNumberKey);
     const auto windowID = numberValue != nullptr ? numberValue->asUInt32() : std::nullopt;
     if (!windowID) {
         return std::nullopt;
     }
     std::string title =
-        displayTitle(textAt(entry, platform::kCGWindowName), textAt(entry, platform::kCGWindowOwnerName));
+        displayTitle(textAt(entry, platform::kWindowNameKey), textAt(entry, platform::kWindowOwnerNameKey));
     const auto bounds = readWindowBounds(entry);
     if (!bounds) {
         return std::nullopt;
@@ -54,8 +54,8 @@ std::optional<Listed> listedFrom(const platform::Value& entry) {
 
 std::optional<platform::WindowList> takeWindowSnapshot(platform::WindowListSource& source) {
     auto list =
-        source.copyWindowInfo(platform::kCGWindowListOptionOnScreenOnly | platform::kCGWindowListExcludeDesktopElements,
-                              platform::kCGNullWindowID);
+        source.copyWindowInfo(platform::kWindowListOnScreenOnly | platform::kWindowListExcludeDesktopElements,
+                              platform::kNullWindowID);
     if (!list) {
         return std::nullopt;
     }

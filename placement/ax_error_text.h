@@ -7,6 +7,6 @@
 namespace tallowin {
 
 // "kAXErrorCannotComplete (-25204)"; a code without a name is its number.
-std::string axErrorText(platform::AXError error);
+std::string axErrorText(platform::AxError error);
 
 }  // namespace tallowin

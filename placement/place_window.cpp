@@ -14,14 +14,14 @@ namespace {
 
 // Sets one geometry attribute from a value made for this call alone.
 void setGeometry(platform::AccessibilityServices& accessibility, const platform::AXElement& window,
-                 std::string_view attribute, platform::AXValueType type, double first, double second,
+                 std::string_view attribute, platform::AxValueKind type, double first, double second,
                  platform::LineOutput& output, const char* failurePrefix) {
     const platform::AXValuePtr value = accessibility.createValue(type, first, second);
     if (!value) {
         return;
     }
-    const platform::AXError error = accessibility.setAttributeValue(window, attribute, *value);
-    if (error != platform::kAXErrorSuccess) {
+    const platform::AxError error = accessibility.setAttributeValue(window, attribute, *value);
+    if (error != platform::AxError::success) {
         output.writeLine(failurePrefix + axErrorText(error));
     }
 }
@@ -38,12 +38,12 @@ void ViewController::placeWindow(const VisibleWindow& window, double width, doub
         return;
     }
     const platform::AXElementPtr application = accessibility.createApplication(window.pid);
-    platform::AXCopyResult windows = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttribute);
+    platform::AXCopyResult windows = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
     auto* candidates = std::get_if<platform::AXElementArray>(&windows.value);
-    if (windows.error != platform::kAXErrorSuccess || candidates == nullptr) {
+    if (windows.error != platform::AxError::success || candidates == nullptr) {
         // A success without a list of windows is as useless as a failure.
-        const platform::AXError error =
-            windows.error != platform::kAXErrorSuccess ? windows.error : platform::kAXErrorNoValue;
+        const platform::AxError error =
+            windows.error != platform::AxError::success ? windows.error : platform::AxError::noValue;
         output.writeLine("Could not retrieve windows for PID " + std::to_string(window.pid) +
                          ". Error: " + axErrorText(error));
         return;
@@ -62,9 +62,9 @@ void ViewController::placeWindow(const VisibleWindow& window, double width, doub
         return;
     }
 
-    setGeometry(accessibility, *match, platform::kAXPositionAttribute, platform::AXValueType::CGPoint, 0.0, 0.0, output,
+    setGeometry(accessibility, *match, platform::kAXPositionAttributeName, platform::AxValueKind::point, 0.0, 0.0, output,
                 "Failed to set window position. AXError: ");
-    setGeometry(accessibility, *match, platform::kAXSizeAttribute, platform::AXValueType::CGSize, width, height, output,
+    setGeometry(accessibility, *match, platform::kAXSizeAttributeName, platform::AxValueKind::size, width, height, output,
                 "Failed to set window size. AXError: ");
     saveCaptureSelection(toCaptureInteger(width), toCaptureInteger(height));
     bringWindowToFront(*match);
@@ -73,8 +73,8 @@ void ViewController::placeWindow(const VisibleWindow& window, double width, doub
 }
 
 void ViewController::bringWindowToFront(const platform::AXElement& window) {
-    const platform::AXError error = platform_.accessibility.performAction(window, platform::kAXRaiseAction);
-    if (error == platform::kAXErrorSuccess) {
+    const platform::AxError error = platform_.accessibility.performAction(window, platform::kAXRaiseActionName);
+    if (error == platform::AxError::success) {
         platform_.output.writeLine("Window successfully brought to front.");
     } else {
         platform_.output.writeLine("Failed to bring window to front. AXError: " + axErrorText(error));

@@ -17,9 +17,9 @@ namespace {
 // is an AXValue holding the wanted type.
 std::optional<std::pair<double, double>> readGeometry(platform::AccessibilityServices& accessibility,
                                                       const platform::AXElement& window, std::string_view attribute,
-                                                      platform::AXValueType type) {
+                                                      platform::AxValueKind type) {
     const platform::AXCopyResult copy = accessibility.copyAttributeValue(window, attribute);
-    if (copy.error != platform::kAXErrorSuccess) {
+    if (copy.error != platform::AxError::success) {
         return std::nullopt;
     }
     const auto* value = std::get_if<platform::AXValuePtr>(&copy.value);
@@ -33,9 +33,9 @@ std::optional<std::pair<double, double>> readGeometry(platform::AccessibilitySer
 
 bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const platform::AXElement& window,
                         const VisibleWindow& entry, platform::LineOutput& output) {
-    const platform::AXCopyResult titleCopy = accessibility.copyAttributeValue(window, platform::kAXTitleAttribute);
+    const platform::AXCopyResult titleCopy = accessibility.copyAttributeValue(window, platform::kAXTitleAttributeName);
     const auto* title =
-        titleCopy.error == platform::kAXErrorSuccess ? std::get_if<std::string>(&titleCopy.value) : nullptr;
+        titleCopy.error == platform::AxError::success ? std::get_if<std::string>(&titleCopy.value) : nullptr;
     if (title == nullptr) {
         output.writeLine("not matched");
         return false;
@@ -47,7 +47,7 @@ bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const pl
     }
 
     if (const auto position =
-            readGeometry(accessibility, window, platform::kAXPositionAttribute, platform::AXValueType::CGPoint)) {
+            readGeometry(accessibility, window, platform::kAXPositionAttributeName, platform::AxValueKind::point)) {
         const auto [x, y] = *position;
         output.writeLine("x=" + formatDouble(x) + " y=" + formatDouble(y));
         output.writeLine("w.x=" + formatDouble(entry.x) + " w.y=" + formatDouble(entry.y));
@@ -58,7 +58,7 @@ bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const pl
         }
     }
 
-    const auto size = readGeometry(accessibility, window, platform::kAXSizeAttribute, platform::AXValueType::CGSize);
+    const auto size = readGeometry(accessibility, window, platform::kAXSizeAttributeName, platform::AxValueKind::size);
     if (!size) {
         output.writeLine("not matched");
         return false;

@@ -12,31 +12,36 @@
 
 namespace tallowin::platform {
 
-using AXError = std::int32_t;
-inline constexpr AXError kAXErrorSuccess = 0;
-inline constexpr AXError kAXErrorFailure = -25200;
-inline constexpr AXError kAXErrorIllegalArgument = -25201;
-inline constexpr AXError kAXErrorInvalidUIElement = -25202;
-inline constexpr AXError kAXErrorInvalidUIElementObserver = -25203;
-inline constexpr AXError kAXErrorCannotComplete = -25204;
-inline constexpr AXError kAXErrorAttributeUnsupported = -25205;
-inline constexpr AXError kAXErrorActionUnsupported = -25206;
-inline constexpr AXError kAXErrorNotificationUnsupported = -25207;
-inline constexpr AXError kAXErrorNotImplemented = -25208;
-inline constexpr AXError kAXErrorNotificationAlreadyRegistered = -25209;
-inline constexpr AXError kAXErrorNotificationNotRegistered = -25210;
-inline constexpr AXError kAXErrorAPIDisabled = -25211;
-inline constexpr AXError kAXErrorNoValue = -25212;
-inline constexpr AXError kAXErrorParameterizedAttributeUnsupported = -25213;
-inline constexpr AXError kAXErrorNotEnoughPrecision = -25214;
+// An accessibility call's result. The platform may answer with any code, so
+// the enumerators name only the known ones.
+enum class AxError : std::int32_t {
+    success = 0,
+    failure = -25200,
+    illegalArgument = -25201,
+    invalidUIElement = -25202,
+    invalidUIElementObserver = -25203,
+    cannotComplete = -25204,
+    attributeUnsupported = -25205,
+    actionUnsupported = -25206,
+    notificationUnsupported = -25207,
+    notImplemented = -25208,
+    notificationAlreadyRegistered = -25209,
+    notificationNotRegistered = -25210,
+    apiDisabled = -25211,
+    noValue = -25212,
+    parameterizedAttributeUnsupported = -25213,
+    notEnoughPrecision = -25214,
+};
 
-inline constexpr std::string_view kAXWindowsAttribute = "AXWindows";
-inline constexpr std::string_view kAXTitleAttribute = "AXTitle";
-inline constexpr std::string_view kAXPositionAttribute = "AXPosition";
-inline constexpr std::string_view kAXSizeAttribute = "AXSize";
-inline constexpr std::string_view kAXRaiseAction = "AXRaise";
+// The names the accessibility service knows attributes and actions by.
+inline constexpr std::string_view kAXWindowsAttributeName = "AXWindows";
+inline constexpr std::string_view kAXTitleAttributeName = "AXTitle";
+inline constexpr std::string_view kAXPositionAttributeName = "AXPosition";
+inline constexpr std::string_view kAXSizeAttributeName = "AXSize";
+inline constexpr std::string_view kAXRaiseActionName = "AXRaise";
 
-enum class AXValueType : std::uint8_t { CGPoint = 1, CGSize = 2 };
+// What a geometry value holds: a point (x, y) or a size (width, height).
+enum class AxValueKind : std::uint8_t { point = 1, size = 2 };
 
 // An application or one of its windows. Owned: destroying it releases it.
 class AXElement {
@@ -57,7 +62,7 @@ public:
     AXValue& operator=(const AXValue&) = delete;
 
     // The two doubles when the value holds that type, else nothing.
-    [[nodiscard]] virtual std::optional<std::pair<double, double>> getValue(AXValueType type) const = 0;
+    [[nodiscard]] virtual std::optional<std::pair<double, double>> getValue(AxValueKind type) const = 0;
 };
 using AXValuePtr = std::unique_ptr<AXValue>;
 
@@ -69,8 +74,8 @@ using AXElementArray = std::vector<AXElementPtr>;
 using AXAttributeValue = std::variant<std::monostate, AXElementArray, std::string, AXValuePtr, AXOtherValue>;
 
 struct AXCopyResult {
-    AXError error = kAXErrorFailure;
-    AXAttributeValue value;  // absent unless error is kAXErrorSuccess
+    AxError error = AxError::failure;
+    AXAttributeValue value;  // absent unless error is AxError::success
 };
 
 class AccessibilityServices {
@@ -85,9 +90,9 @@ public:
     virtual AXElementPtr createApplication(pid_t pid) = 0;
     virtual AXCopyResult copyAttributeValue(const AXElement& element, std::string_view attribute) = 0;
     // Null when the value cannot be created.
-    virtual AXValuePtr createValue(AXValueType type, double first, double second) = 0;
-    virtual AXError setAttributeValue(const AXElement& element, std::string_view attribute, const AXValue& value) = 0;
-    virtual AXError performAction(const AXElement& element, std::string_view action) = 0;
+    virtual AXValuePtr createValue(AxValueKind type, double first, double second) = 0;
+    virtual AxError setAttributeValue(const AXElement& element, std::string_view attribute, const AXValue& value) = 0;
+    virtual AxError performAction(const AXElement& element, std::string_view action) = 0;
 };
 
 }  // namespace tallowin::platform

@@ -8,17 +8,17 @@
 namespace tallowin::platform {
 
 using WindowListOption = std::uint32_t;
-inline constexpr WindowListOption kCGWindowListOptionOnScreenOnly = 1;
-inline constexpr WindowListOption kCGWindowListExcludeDesktopElements = 16;
-inline constexpr std::uint32_t kCGNullWindowID = 0;
+inline constexpr WindowListOption kWindowListOnScreenOnly = 1;
+inline constexpr WindowListOption kWindowListExcludeDesktopElements = 16;
+inline constexpr std::uint32_t kNullWindowID = 0;
 
 // Keys of a window-list entry, spelled as the window server spells them.
-inline constexpr const char* kCGWindowNumber = "kCGWindowNumber";
-inline constexpr const char* kCGWindowOwnerPID = "kCGWindowOwnerPID";
-inline constexpr const char* kCGWindowName = "kCGWindowName";
-inline constexpr const char* kCGWindowOwnerName = "kCGWindowOwnerName";
-inline constexpr const char* kCGWindowBounds = "kCGWindowBounds";
-inline constexpr const char* kCGWindowAlpha = "kCGWindowAlpha";
+inline constexpr const char* kWindowNumberKey = "kCGWindowNumber";
+inline constexpr const char* kWindowOwnerPIDKey = "kCGWindowOwnerPID";
+inline constexpr const char* kWindowNameKey = "kCGWindowName";
+inline constexpr const char* kWindowOwnerNameKey = "kCGWindowOwnerName";
+inline constexpr const char* kWindowBoundsKey = "kCGWindowBounds";
+inline constexpr const char* kWindowAlphaKey = "kCGWindowAlpha";
 
 class WindowListSource {
 public:

@@ -21,7 +21,7 @@ AXValueRef valueOf(const platform::AXValue& value) {
     return mac != nullptr ? mac->get() : nullptr;
 }
 
-platform::AXError fromAX(AXError error) { return static_cast<platform::AXError>(error); }
+platform::AxError fromAX(AXError error) { return static_cast<platform::AxError>(error); }
 
 // An array counts as window elements only when every item is one. Items
 // are retained (the Get rule): they outlive the array that lent them.
@@ -106,19 +106,19 @@ private:
 
 }  // namespace
 
-std::optional<std::pair<double, double>> MacAXValue::getValue(platform::AXValueType type) const {
+std::optional<std::pair<double, double>> MacAXValue::getValue(platform::AxValueKind type) const {
     if (!value_) {
         return std::nullopt;
     }
     switch (type) {
-        case platform::AXValueType::CGPoint: {
+        case platform::AxValueKind::point: {
             CGPoint point{};
             if (!AXValueGetValue(value_.get(), kAXValueTypeCGPoint, &point)) {
                 return std::nullopt;
             }
             return std::pair{point.x, point.y};
         }
-        case platform::AXValueType::CGSize: {
+        case platform::AxValueKind::size: {
             CGSize size{};
             if (!AXValueGetValue(value_.get(), kAXValueTypeCGSize, &size)) {
                 return std::nullopt;
@@ -148,11 +148,11 @@ platform::AXCopyResult MacAccessibility::copyAttributeValue(const platform::AXEl
                                                             std::string_view attribute) {
     const AXUIElementRef target = elementOf(element);
     if (target == nullptr) {
-        return {platform::kAXErrorInvalidUIElement, {}};
+        return {platform::AxError::invalidUIElement, {}};
     }
     const auto name = makeCFString(attribute);
     if (!name) {
-        return {platform::kAXErrorIllegalArgument, {}};
+        return {platform::AxError::illegalArgument, {}};
     }
     CFTypeRef raw = nullptr;
     const AXError error = AXUIElementCopyAttributeValue(target, name.get(), &raw);
@@ -160,18 +160,18 @@ platform::AXCopyResult MacAccessibility::copyAttributeValue(const platform::AXEl
     if (error != kAXErrorSuccess) {
         return {fromAX(error), {}};
     }
-    return {platform::kAXErrorSuccess, attributeValue(value.get())};
+    return {platform::AxError::success, attributeValue(value.get())};
 }
 
-platform::AXValuePtr MacAccessibility::createValue(platform::AXValueType type, double first, double second) {
+platform::AXValuePtr MacAccessibility::createValue(platform::AxValueKind type, double first, double second) {
     CFRef<AXValueRef> value;
     switch (type) {
-        case platform::AXValueType::CGPoint: {
+        case platform::AxValueKind::point: {
             const CGPoint point{first, second};
             value = CFRef<AXValueRef>::adopt(AXValueCreate(kAXValueTypeCGPoint, &point));
             break;
         }
-        case platform::AXValueType::CGSize: {
+        case platform::AxValueKind::size: {
             const CGSize size{first, second};
             value = CFRef<AXValueRef>::adopt(AXValueCreate(kAXValueTypeCGSize, &size));
             break;
@@ -183,29 +183,29 @@ platform::AXValuePtr MacAccessibility::createValue(platform::AXValueType type, d
     return std::make_unique<MacAXValue>(std::move(value));
 }
 
-platform::AXError MacAccessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+platform::AxError MacAccessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                                       const platform::AXValue& value) {
     const AXUIElementRef target = elementOf(element);
     if (target == nullptr) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
     const AXValueRef newValue = valueOf(value);
     const auto name = makeCFString(attribute);
     if (newValue == nullptr || !name) {
-        return platform::kAXErrorIllegalArgument;
+        return platform::AxError::illegalArgument;
     }
     const EnhancedUserInterfaceOff enhancedUserInterfaceOff(target);
     return fromAX(AXUIElementSetAttributeValue(target, name.get(), newValue));
 }
 
-platform::AXError MacAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
+platform::AxError MacAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
     const AXUIElementRef target = elementOf(element);
     if (target == nullptr) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
     const auto name = makeCFString(action);
     if (!name) {
-        return platform::kAXErrorIllegalArgument;
+        return platform::AxError::illegalArgument;
     }
     return fromAX(AXUIElementPerformAction(target, name.get()));
 }

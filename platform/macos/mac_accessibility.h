@@ -25,7 +25,7 @@ public:
     explicit MacAXValue(CFRef<AXValueRef> value) : value_(std::move(value)) {}
     [[nodiscard]] AXValueRef get() const { return value_.get(); }
 
-    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType type) const override;
+    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AxValueKind type) const override;
 
 private:
     CFRef<AXValueRef> value_;
@@ -38,10 +38,10 @@ public:
     bool isProcessTrusted() override;
     platform::AXElementPtr createApplication(pid_t pid) override;
     platform::AXCopyResult copyAttributeValue(const platform::AXElement& element, std::string_view attribute) override;
-    platform::AXValuePtr createValue(platform::AXValueType type, double first, double second) override;
-    platform::AXError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+    platform::AXValuePtr createValue(platform::AxValueKind type, double first, double second) override;
+    platform::AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                         const platform::AXValue& value) override;
-    platform::AXError performAction(const platform::AXElement& element, std::string_view action) override;
+    platform::AxError performAction(const platform::AXElement& element, std::string_view action) override;
 };
 
 }  // namespace tallowin::macos

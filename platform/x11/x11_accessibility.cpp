@@ -11,20 +11,20 @@ namespace tallowin::x11 {
 namespace {
 
 using platform::AXCopyResult;
-using platform::AXError;
-using platform::AXValueType;
+using platform::AxError;
+using platform::AxValueKind;
 
 constexpr platform::WindowListOption kListedWindows =
-    platform::kCGWindowListOptionOnScreenOnly | platform::kCGWindowListExcludeDesktopElements;
+    platform::kWindowListOnScreenOnly | platform::kWindowListExcludeDesktopElements;
 
 // Elements come only from this provider, but a caller may mix providers up.
 const X11Element* asX11(const platform::AXElement& element) { return dynamic_cast<const X11Element*>(&element); }
 
-AXCopyResult failure(AXError error) { return AXCopyResult{error, std::monostate{}}; }
+AXCopyResult failure(AxError error) { return AXCopyResult{error, std::monostate{}}; }
 
 }  // namespace
 
-std::optional<std::pair<double, double>> X11GeometryValue::getValue(AXValueType type) const {
+std::optional<std::pair<double, double>> X11GeometryValue::getValue(AxValueKind type) const {
     if (type != type_) {
         return std::nullopt;
     }
@@ -42,16 +42,16 @@ platform::AXElementPtr X11Accessibility::createApplication(pid_t pid) {
 AXCopyResult X11Accessibility::copyAttributeValue(const platform::AXElement& element, std::string_view attribute) {
     const X11Element* x11 = asX11(element);
     if (x11 == nullptr) {
-        return failure(platform::kAXErrorIllegalArgument);
+        return failure(platform::AxError::illegalArgument);
     }
     if (!connection_.alive()) {
-        return failure(platform::kAXErrorCannotComplete);
+        return failure(platform::AxError::cannotComplete);
     }
     if (x11->isApplication()) {
-        if (attribute == platform::kAXWindowsAttribute) {
+        if (attribute == platform::kAXWindowsAttributeName) {
             return windowsOf(*x11);
         }
-        return failure(platform::kAXErrorAttributeUnsupported);
+        return failure(platform::AxError::attributeUnsupported);
     }
     return attributeOf(*x11, attribute);
 }
@@ -59,7 +59,7 @@ AXCopyResult X11Accessibility::copyAttributeValue(const platform::AXElement& ele
 AXCopyResult X11Accessibility::windowsOf(const X11Element& application) {
     auto windows = listClientWindows(connection_, kListedWindows);
     if (!windows) {
-        return failure(platform::kAXErrorCannotComplete);
+        return failure(platform::AxError::cannotComplete);
     }
     platform::AXElementArray elements;
     for (const auto& window : *windows) {
@@ -67,68 +67,68 @@ AXCopyResult X11Accessibility::windowsOf(const X11Element& application) {
             elements.push_back(std::make_unique<X11Element>(application.pid(), window.id));
         }
     }
-    return AXCopyResult{platform::kAXErrorSuccess, std::move(elements)};
+    return AXCopyResult{platform::AxError::success, std::move(elements)};
 }
 
 AXCopyResult X11Accessibility::attributeOf(const X11Element& window, std::string_view attribute) {
-    const bool title = attribute == platform::kAXTitleAttribute;
-    const bool position = attribute == platform::kAXPositionAttribute;
-    const bool size = attribute == platform::kAXSizeAttribute;
+    const bool title = attribute == platform::kAXTitleAttributeName;
+    const bool position = attribute == platform::kAXPositionAttributeName;
+    const bool size = attribute == platform::kAXSizeAttributeName;
     if (!title && !position && !size) {
-        return failure(platform::kAXErrorAttributeUnsupported);
+        return failure(platform::AxError::attributeUnsupported);
     }
     const auto screen = readScreenState(connection_);
     if (!screen) {
-        return failure(platform::kAXErrorCannotComplete);
+        return failure(platform::AxError::cannotComplete);
     }
     auto windows = readClientWindows(connection_, {window.window()}, screen->currentDesktop);
     if (windows.empty()) {
-        return failure(platform::kAXErrorInvalidUIElement);
+        return failure(platform::AxError::invalidUIElement);
     }
     const ClientWindow& client = windows.front();
     if (title) {
         // An untitled window reports an empty title, so position and size decide.
-        return AXCopyResult{platform::kAXErrorSuccess, client.name.value_or(std::string{})};
+        return AXCopyResult{platform::AxError::success, client.name.value_or(std::string{})};
     }
     if (position) {
-        return AXCopyResult{platform::kAXErrorSuccess,
-                            std::make_unique<X11GeometryValue>(AXValueType::CGPoint, client.frame.x, client.frame.y)};
+        return AXCopyResult{platform::AxError::success,
+                            std::make_unique<X11GeometryValue>(AxValueKind::point, client.frame.x, client.frame.y)};
     }
-    return AXCopyResult{platform::kAXErrorSuccess, std::make_unique<X11GeometryValue>(
-                                                       AXValueType::CGSize, client.frame.width, client.frame.height)};
+    return AXCopyResult{platform::AxError::success, std::make_unique<X11GeometryValue>(
+                                                       AxValueKind::size, client.frame.width, client.frame.height)};
 }
 
-platform::AXValuePtr X11Accessibility::createValue(AXValueType type, double first, double second) {
-    if (type != AXValueType::CGPoint && type != AXValueType::CGSize) {
+platform::AXValuePtr X11Accessibility::createValue(AxValueKind type, double first, double second) {
+    if (type != AxValueKind::point && type != AxValueKind::size) {
         return nullptr;
     }
     return std::make_unique<X11GeometryValue>(type, first, second);
 }
 
-AXError X11Accessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+AxError X11Accessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                             const platform::AXValue& value) {
     const X11Element* x11 = asX11(element);
     if (x11 == nullptr) {
-        return platform::kAXErrorIllegalArgument;
+        return platform::AxError::illegalArgument;
     }
     if (x11->isApplication()) {
-        return platform::kAXErrorAttributeUnsupported;
+        return platform::AxError::attributeUnsupported;
     }
-    const bool position = attribute == platform::kAXPositionAttribute;
-    if (!position && attribute != platform::kAXSizeAttribute) {
-        return platform::kAXErrorAttributeUnsupported;
+    const bool position = attribute == platform::kAXPositionAttributeName;
+    if (!position && attribute != platform::kAXSizeAttributeName) {
+        return platform::AxError::attributeUnsupported;
     }
-    const auto pair = value.getValue(position ? AXValueType::CGPoint : AXValueType::CGSize);
+    const auto pair = value.getValue(position ? AxValueKind::point : AxValueKind::size);
     if (!pair) {
-        return platform::kAXErrorIllegalArgument;
+        return platform::AxError::illegalArgument;
     }
     const auto screen = readScreenState(connection_);
     if (!screen) {
-        return platform::kAXErrorCannotComplete;
+        return platform::AxError::cannotComplete;
     }
     auto windows = readClientWindows(connection_, {x11->window()}, screen->currentDesktop);
     if (windows.empty()) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
     FrameRect target = windows.front().frame;
     if (position) {
@@ -141,13 +141,13 @@ AXError X11Accessibility::setAttributeValue(const platform::AXElement& element, 
     return placeFrame(connection_, x11->window(), target);
 }
 
-AXError X11Accessibility::performAction(const platform::AXElement& element, std::string_view action) {
+AxError X11Accessibility::performAction(const platform::AXElement& element, std::string_view action) {
     const X11Element* x11 = asX11(element);
     if (x11 == nullptr) {
-        return platform::kAXErrorIllegalArgument;
+        return platform::AxError::illegalArgument;
     }
-    if (x11->isApplication() || action != platform::kAXRaiseAction) {
-        return platform::kAXErrorActionUnsupported;
+    if (x11->isApplication() || action != platform::kAXRaiseActionName) {
+        return platform::AxError::actionUnsupported;
     }
     return raiseWindow(connection_, x11->window());
 }

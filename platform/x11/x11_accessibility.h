@@ -23,13 +23,13 @@ private:
 
 class X11GeometryValue final : public platform::AXValue {
 public:
-    X11GeometryValue(platform::AXValueType type, double first, double second)
+    X11GeometryValue(platform::AxValueKind type, double first, double second)
         : type_(type), first_(first), second_(second) {}
-    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType type) const override;
-    [[nodiscard]] platform::AXValueType type() const { return type_; }
+    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AxValueKind type) const override;
+    [[nodiscard]] platform::AxValueKind type() const { return type_; }
 
 private:
-    platform::AXValueType type_;
+    platform::AxValueKind type_;
     double first_;
     double second_;
 };
@@ -44,10 +44,10 @@ public:
     bool isProcessTrusted() override;
     platform::AXElementPtr createApplication(pid_t pid) override;
     platform::AXCopyResult copyAttributeValue(const platform::AXElement& element, std::string_view attribute) override;
-    platform::AXValuePtr createValue(platform::AXValueType type, double first, double second) override;
-    platform::AXError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+    platform::AXValuePtr createValue(platform::AxValueKind type, double first, double second) override;
+    platform::AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                         const platform::AXValue& value) override;
-    platform::AXError performAction(const platform::AXElement& element, std::string_view action) override;
+    platform::AxError performAction(const platform::AXElement& element, std::string_view action) override;
 
 private:
     platform::AXCopyResult windowsOf(const X11Element& application);

@@ -12,7 +12,7 @@ namespace tallowin::x11 {
 
 namespace {
 
-using platform::AXError;
+using platform::AxError;
 
 constexpr std::uint32_t kGravityNorthWest = 1;
 constexpr std::uint32_t kMoveResizeAllFields = 0xFU << 8;
@@ -128,7 +128,7 @@ bool isStackingChange(const xcb_generic_event_t& event, xcb_atom_t stacking) {
     return reinterpret_cast<const xcb_property_notify_event_t&>(event).atom == stacking;
 }
 
-AXError awaitFrame(X11Connection& connection, xcb_window_t window, const FrameRect& target) {
+AxError awaitFrame(X11Connection& connection, xcb_window_t window, const FrameRect& target) {
     const auto deadline = std::chrono::steady_clock::now() + kWindowManagerAnswerTimeout;
     for (;;) {
         const auto left =
@@ -139,13 +139,13 @@ AXError awaitFrame(X11Connection& connection, xcb_window_t window, const FrameRe
                 [&](const xcb_generic_event_t& event) { return isConfigureNotifyOf(event, window); }, left);
         const auto now = readOne(connection, window);
         if (!now) {
-            return platform::kAXErrorInvalidUIElement;
+            return platform::AxError::invalidUIElement;
         }
         if (now->frame == target) {
-            return platform::kAXErrorSuccess;
+            return platform::AxError::success;
         }
         if (!answered) {
-            return platform::kAXErrorCannotComplete;
+            return platform::AxError::cannotComplete;
         }
     }
 }
@@ -182,14 +182,14 @@ xcb_window_t topOfStacking(const std::vector<ClientWindow>& bottomToTop) {
     return XCB_WINDOW_NONE;
 }
 
-AXError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect target) {
+AxError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect target) {
     if (!connection.alive()) {
-        return platform::kAXErrorCannotComplete;
+        return platform::AxError::cannotComplete;
     }
     const auto screen = readScreenState(connection);
     const auto current = readOne(connection, window);
     if (!screen || !current) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
     target.y = std::max(target.y, static_cast<double>(screen->workAreaTop));
     target.x = std::round(target.x);
@@ -197,19 +197,19 @@ AXError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect tar
     const auto size = clientSizeFor(target.width, target.height, current->extents, current->csdShadow);
     if (!size || !std::isfinite(target.x) || !std::isfinite(target.y) || std::abs(target.x) > kLargestCoordinate ||
         std::abs(target.y) > kLargestCoordinate) {
-        return platform::kAXErrorIllegalArgument;
+        return platform::AxError::illegalArgument;
     }
     target.width = std::round(target.width);
     target.height = std::round(target.height);
     if (current->frame == target) {
-        return platform::kAXErrorSuccess;
+        return platform::AxError::success;
     }
     if (current->maximizedOrFullscreen) {
         leaveMaximizedState(connection, window);
     }
     allowExactSize(connection, window, *size);
     if (!selectEvents(connection, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY)) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
 
     const auto x = static_cast<std::int32_t>(target.x);
@@ -228,21 +228,21 @@ AXError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect tar
         sent = checkRequest(connection.log(), "ConfigureWindow", connection.xcb(),
                             xcb_configure_window_checked(connection.xcb(), window, mask, values.data()));
     }
-    const AXError result = sent ? awaitFrame(connection, window, target) : platform::kAXErrorInvalidUIElement;
+    const AxError result = sent ? awaitFrame(connection, window, target) : platform::AxError::invalidUIElement;
     selectEvents(connection, window, XCB_EVENT_MASK_NO_EVENT);
     return result;
 }
 
-AXError raiseWindow(X11Connection& connection, xcb_window_t window) {
+AxError raiseWindow(X11Connection& connection, xcb_window_t window) {
     if (!connection.alive()) {
-        return platform::kAXErrorCannotComplete;
+        return platform::AxError::cannotComplete;
     }
     auto& ewmh = connection.ewmh();
     if (!readOne(connection, window)) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
     if (!selectEvents(connection, connection.root(), XCB_EVENT_MASK_PROPERTY_CHANGE)) {
-        return platform::kAXErrorCannotComplete;
+        return platform::AxError::cannotComplete;
     }
     const xcb_timestamp_t now = connection.currentTime();
     const bool activated = sendToRoot(connection, "SendEvent (_NET_ACTIVE_WINDOW)", window, ewmh._NET_ACTIVE_WINDOW,
@@ -251,12 +251,12 @@ AXError raiseWindow(X11Connection& connection, xcb_window_t window) {
     // take focus; restacking raises them all the same.
     const bool restacked = sendToRoot(connection, "SendEvent (_NET_RESTACK_WINDOW)", window, ewmh._NET_RESTACK_WINDOW,
                                       {kSourcePager, XCB_WINDOW_NONE, kStackAbove, 0, 0});
-    AXError result = platform::kAXErrorCannotComplete;
+    AxError result = platform::AxError::cannotComplete;
     if (activated || restacked) {
         const auto deadline = std::chrono::steady_clock::now() + kWindowManagerAnswerTimeout;
         for (;;) {
             if (isOnTop(connection, window)) {
-                result = platform::kAXErrorSuccess;
+                result = platform::AxError::success;
                 break;
             }
             const auto left =
@@ -267,7 +267,7 @@ AXError raiseWindow(X11Connection& connection, xcb_window_t window) {
                                          },
                                          left)) {
                 if (isOnTop(connection, window)) {
-                    result = platform::kAXErrorSuccess;
+                    result = platform::AxError::success;
                 }
                 break;
             }

@@ -17,10 +17,10 @@ inline constexpr std::chrono::milliseconds kWindowManagerAnswerTimeout{300};
 // Asks the window manager to put the window's outer frame exactly at target,
 // kept below the band that panels reserve; returns once the frame is there
 // or the wait ran out.
-platform::AXError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect target);
+platform::AxError placeFrame(X11Connection& connection, xcb_window_t window, FrameRect target);
 
 // Activates and restacks the window; success only when it ends up on top.
-platform::AXError raiseWindow(X11Connection& connection, xcb_window_t window);
+platform::AxError raiseWindow(X11Connection& connection, xcb_window_t window);
 
 // Pure: the client size that gives the frame size, or nothing when none can.
 struct ClientSize {

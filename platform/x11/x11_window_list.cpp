@@ -11,7 +11,7 @@ namespace {
 using platform::Value;
 
 constexpr platform::WindowListOption kSupportedOptions =
-    platform::kCGWindowListOptionOnScreenOnly | platform::kCGWindowListExcludeDesktopElements;
+    platform::kWindowListOnScreenOnly | platform::kWindowListExcludeDesktopElements;
 
 Value boundsOf(double x, double y, double width, double height) {
     return Value::dictionary({{"X", Value::floating(x)},
@@ -38,8 +38,8 @@ std::optional<std::vector<ClientWindow>> listClientWindows(X11Connection& connec
     if (!connection.alive()) {
         return std::nullopt;
     }
-    const bool onScreenOnly = (options & platform::kCGWindowListOptionOnScreenOnly) != 0;
-    const bool excludeDesktop = (options & platform::kCGWindowListExcludeDesktopElements) != 0;
+    const bool onScreenOnly = (options & platform::kWindowListOnScreenOnly) != 0;
+    const bool excludeDesktop = (options & platform::kWindowListExcludeDesktopElements) != 0;
     std::erase_if(windows, [&](const ClientWindow& window) {
         return (onScreenOnly && !window.onScreen) || (excludeDesktop && window.desktopType);
     });
@@ -51,30 +51,30 @@ std::optional<std::vector<ClientWindow>> listClientWindows(X11Connection& connec
 
 Value windowEntry(const ClientWindow& window) {
     Value::Entries entries;
-    entries.emplace_back(platform::kCGWindowNumber, Value::integer(window.id));
+    entries.emplace_back(platform::kWindowNumberKey, Value::integer(window.id));
     if (window.pid) {
-        entries.emplace_back(platform::kCGWindowOwnerPID, Value::integer(*window.pid));
+        entries.emplace_back(platform::kWindowOwnerPIDKey, Value::integer(*window.pid));
     }
     if (window.ownerName) {
-        entries.emplace_back(platform::kCGWindowOwnerName, Value::text(*window.ownerName));
+        entries.emplace_back(platform::kWindowOwnerNameKey, Value::text(*window.ownerName));
     }
     if (window.name) {
-        entries.emplace_back(platform::kCGWindowName, Value::text(*window.name));
+        entries.emplace_back(platform::kWindowNameKey, Value::text(*window.name));
     }
-    entries.emplace_back(platform::kCGWindowBounds,
+    entries.emplace_back(platform::kWindowBoundsKey,
                          boundsOf(window.frame.x, window.frame.y, window.frame.width, window.frame.height));
     if (window.alpha) {
-        entries.emplace_back(platform::kCGWindowAlpha, Value::floating(*window.alpha));
+        entries.emplace_back(platform::kWindowAlphaKey, Value::floating(*window.alpha));
     }
     return Value::dictionary(std::move(entries));
 }
 
 Value menubarEntry(const ScreenState& screen, xcb_window_t root) {
     return Value::dictionary({
-        {platform::kCGWindowNumber, Value::integer(root)},
-        {platform::kCGWindowOwnerName, Value::text("Window Server")},
-        {platform::kCGWindowName, Value::text("Menubar")},
-        {platform::kCGWindowBounds, boundsOf(0, 0, screen.screenWidth, static_cast<double>(screen.workAreaTop))},
+        {platform::kWindowNumberKey, Value::integer(root)},
+        {platform::kWindowOwnerNameKey, Value::text("Window Server")},
+        {platform::kWindowNameKey, Value::text("Menubar")},
+        {platform::kWindowBoundsKey, boundsOf(0, 0, screen.screenWidth, static_cast<double>(screen.workAreaTop))},
     });
 }
 

@@ -10,8 +10,8 @@ namespace {
 using platform::Value;
 
 Value menubarEntry(Value name, Value x, Value height) {
-    return Value::dictionary({{platform::kCGWindowName, std::move(name)},
-                              {platform::kCGWindowBounds, Value::dictionary({{"X", std::move(x)},
+    return Value::dictionary({{platform::kWindowNameKey, std::move(name)},
+                              {platform::kWindowBoundsKey, Value::dictionary({{"X", std::move(x)},
                                                                              {"Y", Value::integer(0)},
                                                                              {"Width", Value::integer(1440)},
                                                                              {"Height", std::move(height)}})}});
@@ -40,7 +40,7 @@ TEST(MenubarProbe, QualifyingEntries) {
          37,
          {"Menubar height updated to: 37 pixels."}},
         {"name not a text", {menubarEntry(Value::integer(1), Value::integer(0), Value::integer(30))}, 99, {}},
-        {"bounds missing", {Value::dictionary({{platform::kCGWindowName, Value::text("Menubar")}})}, 99, {}},
+        {"bounds missing", {Value::dictionary({{platform::kWindowNameKey, Value::text("Menubar")}})}, 99, {}},
         {"negative height kept as it is",
          {menubarEntry(Value::text("Menubar"), Value::integer(0), Value::integer(-3))},
          -3,

@@ -68,20 +68,20 @@ TEST(ShouldIncludeWindow, SizePositionOpacityAndOwner) {
 
 TEST(ShouldIncludeWindow, ValuesOfTheWrongKindCountAsMissing) {
     using platform::Value;
-    const Value textBounds = Value::dictionary({{platform::kCGWindowBounds, Value::text("0 0 800 600")}});
+    const Value textBounds = Value::dictionary({{platform::kWindowBoundsKey, Value::text("0 0 800 600")}});
     EXPECT_FALSE(shouldIncludeWindow(textBounds));
 
     const Value textAlpha =
-        Value::dictionary({{platform::kCGWindowAlpha, Value::text("0")},
-                           {platform::kCGWindowBounds, Value::dictionary({{"X", Value::integer(0)},
+        Value::dictionary({{platform::kWindowAlphaKey, Value::text("0")},
+                           {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
                                                                           {"Y", Value::integer(0)},
                                                                           {"Width", Value::integer(100)},
                                                                           {"Height", Value::integer(100)}})}});
     EXPECT_TRUE(shouldIncludeWindow(textAlpha)) << "an unusable alpha is a missing one";
 
     const Value numericOwner =
-        Value::dictionary({{platform::kCGWindowOwnerName, Value::integer(5)},
-                           {platform::kCGWindowBounds, Value::dictionary({{"X", Value::integer(0)},
+        Value::dictionary({{platform::kWindowOwnerNameKey, Value::integer(5)},
+                           {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
                                                                           {"Y", Value::integer(0)},
                                                                           {"Width", Value::integer(100)},
                                                                           {"Height", Value::integer(100)}})}});

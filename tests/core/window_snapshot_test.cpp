@@ -12,9 +12,9 @@ using doubles::windowEntry;
 using platform::Value;
 
 Value menubar(std::int64_t height) {
-    return Value::dictionary({{platform::kCGWindowName, Value::text("Menubar")},
-                              {platform::kCGWindowOwnerName, Value::text("Window Server")},
-                              {platform::kCGWindowBounds, Value::dictionary({{"X", Value::integer(0)},
+    return Value::dictionary({{platform::kWindowNameKey, Value::text("Menubar")},
+                              {platform::kWindowOwnerNameKey, Value::text("Window Server")},
+                              {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
                                                                              {"Y", Value::integer(0)},
                                                                              {"Width", Value::integer(1440)},
                                                                              {"Height", Value::integer(height)}})}});

@@ -21,13 +21,13 @@ public:
 
 class FakeValue final : public platform::AXValue {
 public:
-    FakeValue(FakeAccessibility& owner, platform::AXValueType boxedType, double a, double b)
+    FakeValue(FakeAccessibility& owner, platform::AxValueKind boxedType, double a, double b)
         : owner_(owner), type(boxedType), first(a), second(b) {}
     ~FakeValue() override { owner_.valueGone(); }
     FakeValue(const FakeValue&) = delete;
     FakeValue& operator=(const FakeValue&) = delete;
 
-    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType wanted) const override {
+    [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AxValueKind wanted) const override {
         if (wanted != type) {
             return std::nullopt;
         }
@@ -35,7 +35,7 @@ public:
     }
 
     FakeAccessibility& owner_;
-    const platform::AXValueType type;
+    const platform::AxValueKind type;
     const double first;
     const double second;
 };
@@ -71,7 +71,7 @@ platform::AXElementPtr FakeAccessibility::makeElement(pid_t pid, int windowIndex
     return std::make_unique<FakeElement>(*this, pid, windowIndex);
 }
 
-platform::AXValuePtr FakeAccessibility::makeValue(platform::AXValueType type, double first, double second) {
+platform::AXValuePtr FakeAccessibility::makeValue(platform::AxValueKind type, double first, double second) {
     ++liveValues_;
     ++valuesCreated_;
     return std::make_unique<FakeValue>(*this, type, first, second);
@@ -88,9 +88,9 @@ platform::AXAttributeValue FakeAccessibility::answer(const ScriptedAttribute& sc
     case Kind::Text:
         return scripted.text;
     case Kind::Point:
-        return makeValue(platform::AXValueType::CGPoint, scripted.first, scripted.second);
+        return makeValue(platform::AxValueKind::point, scripted.first, scripted.second);
     case Kind::Size:
-        return makeValue(platform::AXValueType::CGSize, scripted.first, scripted.second);
+        return makeValue(platform::AxValueKind::size, scripted.first, scripted.second);
     case Kind::Other:
         return platform::AXOtherValue{};
     case Kind::Absent:
@@ -115,49 +115,49 @@ platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXE
     log("copy " + std::string(attribute) + " of " + nameOf(fake));
     if (fake.windowIndex < 0) {
         auto app = applications.find(fake.pid);
-        if (attribute != platform::kAXWindowsAttribute) {
-            return {platform::kAXErrorAttributeUnsupported, {}};
+        if (attribute != platform::kAXWindowsAttributeName) {
+            return {platform::AxError::attributeUnsupported, {}};
         }
         if (app == applications.end()) {
-            return {platform::kAXErrorCannotComplete, {}};
+            return {platform::AxError::cannotComplete, {}};
         }
-        if (app->second.windowsError != platform::kAXErrorSuccess) {
+        if (app->second.windowsError != platform::AxError::success) {
             return {app->second.windowsError, {}};
         }
         platform::AXElementArray windows;
         for (std::size_t i = 0; i < app->second.windows.size(); ++i) {
             windows.push_back(makeElement(fake.pid, static_cast<int>(i)));
         }
-        return {platform::kAXErrorSuccess, std::move(windows)};
+        return {platform::AxError::success, std::move(windows)};
     }
     FakeAXWindow* window = windowOf(element);
     if (window == nullptr) {
-        return {platform::kAXErrorInvalidUIElement, {}};
+        return {platform::AxError::invalidUIElement, {}};
     }
     const ScriptedAttribute* scripted = nullptr;
-    if (attribute == platform::kAXTitleAttribute) {
+    if (attribute == platform::kAXTitleAttributeName) {
         scripted = &window->title;
-    } else if (attribute == platform::kAXPositionAttribute) {
+    } else if (attribute == platform::kAXPositionAttributeName) {
         scripted = &window->position;
-    } else if (attribute == platform::kAXSizeAttribute) {
+    } else if (attribute == platform::kAXSizeAttributeName) {
         scripted = &window->size;
     } else {
-        return {platform::kAXErrorAttributeUnsupported, {}};
+        return {platform::AxError::attributeUnsupported, {}};
     }
-    if (scripted->error != platform::kAXErrorSuccess) {
+    if (scripted->error != platform::AxError::success) {
         return {scripted->error, {}};
     }
-    return {platform::kAXErrorSuccess, answer(*scripted)};
+    return {platform::AxError::success, answer(*scripted)};
 }
 
-platform::AXValuePtr FakeAccessibility::createValue(platform::AXValueType type, double first, double second) {
+platform::AXValuePtr FakeAccessibility::createValue(platform::AxValueKind type, double first, double second) {
     if (valueCreationFails) {
         return nullptr;
     }
     return makeValue(type, first, second);
 }
 
-platform::AXError FakeAccessibility::setAttributeValue(const platform::AXElement& element,
+platform::AxError FakeAccessibility::setAttributeValue(const platform::AXElement& element,
                                                        std::string_view attribute, const platform::AXValue& value) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
     FakeAXWindow* window = windowOf(element);
@@ -165,28 +165,28 @@ platform::AXError FakeAccessibility::setAttributeValue(const platform::AXElement
     log("set " + std::string(attribute) + " (" + formatDouble(boxed.first) + ", " + formatDouble(boxed.second) +
         ") on " + nameOf(fake));
     if (window == nullptr) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
-    if (attribute == platform::kAXPositionAttribute && boxed.type == platform::AXValueType::CGPoint) {
+    if (attribute == platform::kAXPositionAttributeName && boxed.type == platform::AxValueKind::point) {
         window->positionsSet.emplace_back(boxed.first, boxed.second);
         return window->setPositionResult;
     }
-    if (attribute == platform::kAXSizeAttribute && boxed.type == platform::AXValueType::CGSize) {
+    if (attribute == platform::kAXSizeAttributeName && boxed.type == platform::AxValueKind::size) {
         window->sizesSet.emplace_back(boxed.first, boxed.second);
         return window->setSizeResult;
     }
-    return platform::kAXErrorIllegalArgument;
+    return platform::AxError::illegalArgument;
 }
 
-platform::AXError FakeAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
+platform::AxError FakeAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
     log("perform " + std::string(action) + " on " + nameOf(fake));
     FakeAXWindow* window = windowOf(element);
     if (window == nullptr) {
-        return platform::kAXErrorInvalidUIElement;
+        return platform::AxError::invalidUIElement;
     }
-    if (action != platform::kAXRaiseAction) {
-        return platform::kAXErrorActionUnsupported;
+    if (action != platform::kAXRaiseActionName) {
+        return platform::AxError::actionUnsupported;
     }
     ++window->raises;
     return window->raiseResult;

@@ -13,27 +13,27 @@ namespace tallowin::doubles {
 // What one attribute copy answers.
 struct ScriptedAttribute {
     enum class Kind { Absent, Text, Point, Size, Other };
-    platform::AXError error = platform::kAXErrorSuccess;
+    platform::AxError error = platform::AxError::success;
     Kind kind = Kind::Absent;
     std::string text;
     double first = 0;
     double second = 0;
 
-    static ScriptedAttribute title(std::string text) { return {platform::kAXErrorSuccess, Kind::Text, std::move(text), 0, 0}; }
-    static ScriptedAttribute point(double x, double y) { return {platform::kAXErrorSuccess, Kind::Point, {}, x, y}; }
-    static ScriptedAttribute size(double w, double h) { return {platform::kAXErrorSuccess, Kind::Size, {}, w, h}; }
-    static ScriptedAttribute failure(platform::AXError error) { return {error, Kind::Absent, {}, 0, 0}; }
-    static ScriptedAttribute absent() { return {platform::kAXErrorSuccess, Kind::Absent, {}, 0, 0}; }
-    static ScriptedAttribute other() { return {platform::kAXErrorSuccess, Kind::Other, {}, 0, 0}; }
+    static ScriptedAttribute title(std::string text) { return {platform::AxError::success, Kind::Text, std::move(text), 0, 0}; }
+    static ScriptedAttribute point(double x, double y) { return {platform::AxError::success, Kind::Point, {}, x, y}; }
+    static ScriptedAttribute size(double w, double h) { return {platform::AxError::success, Kind::Size, {}, w, h}; }
+    static ScriptedAttribute failure(platform::AxError error) { return {error, Kind::Absent, {}, 0, 0}; }
+    static ScriptedAttribute absent() { return {platform::AxError::success, Kind::Absent, {}, 0, 0}; }
+    static ScriptedAttribute other() { return {platform::AxError::success, Kind::Other, {}, 0, 0}; }
 };
 
 struct FakeAXWindow {
     ScriptedAttribute title;
     ScriptedAttribute position;
     ScriptedAttribute size;
-    platform::AXError setPositionResult = platform::kAXErrorSuccess;
-    platform::AXError setSizeResult = platform::kAXErrorSuccess;
-    platform::AXError raiseResult = platform::kAXErrorSuccess;
+    platform::AxError setPositionResult = platform::AxError::success;
+    platform::AxError setSizeResult = platform::AxError::success;
+    platform::AxError raiseResult = platform::AxError::success;
     // What was done to it.
     std::vector<std::pair<double, double>> positionsSet;
     std::vector<std::pair<double, double>> sizesSet;
@@ -41,7 +41,7 @@ struct FakeAXWindow {
 };
 
 struct FakeAXApplication {
-    platform::AXError windowsError = platform::kAXErrorSuccess;
+    platform::AxError windowsError = platform::AxError::success;
     std::vector<FakeAXWindow> windows;
 };
 
@@ -64,10 +64,10 @@ public:
     platform::AXElementPtr createApplication(pid_t pid) override;
     platform::AXCopyResult copyAttributeValue(const platform::AXElement& element,
                                               std::string_view attribute) override;
-    platform::AXValuePtr createValue(platform::AXValueType type, double first, double second) override;
-    platform::AXError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+    platform::AXValuePtr createValue(platform::AxValueKind type, double first, double second) override;
+    platform::AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                         const platform::AXValue& value) override;
-    platform::AXError performAction(const platform::AXElement& element, std::string_view action) override;
+    platform::AxError performAction(const platform::AXElement& element, std::string_view action) override;
 
     [[nodiscard]] int liveElements() const { return liveElements_; }
     [[nodiscard]] int liveValues() const { return liveValues_; }
@@ -80,7 +80,7 @@ public:
 
 private:
     platform::AXElementPtr makeElement(pid_t pid, int windowIndex);
-    platform::AXValuePtr makeValue(platform::AXValueType type, double first, double second);
+    platform::AXValuePtr makeValue(platform::AxValueKind type, double first, double second);
     platform::AXAttributeValue answer(const ScriptedAttribute& scripted);
     FakeAXWindow* windowOf(const platform::AXElement& element);
     void log(std::string entry);

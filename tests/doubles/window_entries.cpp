@@ -13,12 +13,12 @@ platform::Value windowEntry(const WindowEntry& entry) {
     if (entry.height) bounds.emplace_back("Height", Value::floating(*entry.height));
 
     Value::Entries fields;
-    if (entry.number) fields.emplace_back(platform::kCGWindowNumber, Value::integer(*entry.number));
-    if (entry.pid) fields.emplace_back(platform::kCGWindowOwnerPID, Value::integer(*entry.pid));
-    if (entry.name) fields.emplace_back(platform::kCGWindowName, Value::text(*entry.name));
-    if (entry.owner) fields.emplace_back(platform::kCGWindowOwnerName, Value::text(*entry.owner));
-    if (entry.alpha) fields.emplace_back(platform::kCGWindowAlpha, Value::floating(*entry.alpha));
-    fields.emplace_back(platform::kCGWindowBounds, Value::dictionary(std::move(bounds)));
+    if (entry.number) fields.emplace_back(platform::kWindowNumberKey, Value::integer(*entry.number));
+    if (entry.pid) fields.emplace_back(platform::kWindowOwnerPIDKey, Value::integer(*entry.pid));
+    if (entry.name) fields.emplace_back(platform::kWindowNameKey, Value::text(*entry.name));
+    if (entry.owner) fields.emplace_back(platform::kWindowOwnerNameKey, Value::text(*entry.owner));
+    if (entry.alpha) fields.emplace_back(platform::kWindowAlphaKey, Value::floating(*entry.alpha));
+    fields.emplace_back(platform::kWindowBoundsKey, Value::dictionary(std::move(bounds)));
     return Value::dictionary(std::move(fields));
 }
 

@@ -19,7 +19,7 @@
 namespace tallowin::macos {
 namespace {
 
-using platform::kAXErrorSuccess;
+using platform::AxError::success;
 
 class ProviderTest : public ::testing::Test {
 protected:
@@ -135,14 +135,14 @@ TEST_F(AccessibilityTest, WindowsOutliveTheArrayTheyCameIn) {
     MacAccessibility accessibility;
     const auto application = accessibility.createApplication(42);
 
-    auto windows = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttribute);
-    ASSERT_EQ(windows.error, kAXErrorSuccess);
+    auto windows = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
+    ASSERT_EQ(windows.error, platform::AxError::success);
     auto& elements = std::get<platform::AXElementArray>(windows.value);
     ASSERT_EQ(elements.size(), 2U);
     fake_sdk::release(state.attributes[{42, "AXWindows"}]);  // the array goes; the elements must not
     state.attributes.erase({42, "AXWindows"});
 
-    const auto title = accessibility.copyAttributeValue(*elements[1], platform::kAXTitleAttribute);
+    const auto title = accessibility.copyAttributeValue(*elements[1], platform::kAXTitleAttributeName);
     EXPECT_EQ(std::get<std::string>(title.value), "Report");
 }
 
@@ -156,25 +156,25 @@ TEST_F(AccessibilityTest, EachKindOfCopiedValue) {
     MacAccessibility accessibility;
     const auto application = accessibility.createApplication(1);
 
-    const auto position = accessibility.copyAttributeValue(*application, platform::kAXPositionAttribute);
+    const auto position = accessibility.copyAttributeValue(*application, platform::kAXPositionAttributeName);
     const auto& value = std::get<platform::AXValuePtr>(position.value);
-    EXPECT_EQ(value->getValue(platform::AXValueType::CGPoint), std::make_pair(-25.0, 24.0));
-    EXPECT_FALSE(value->getValue(platform::AXValueType::CGSize).has_value());
+    EXPECT_EQ(value->getValue(platform::AxValueKind::point), std::make_pair(-25.0, 24.0));
+    EXPECT_FALSE(value->getValue(platform::AxValueKind::size).has_value());
 
-    const auto size = accessibility.copyAttributeValue(*application, platform::kAXSizeAttribute);
-    EXPECT_EQ(size.error, kAXErrorSuccess);
+    const auto size = accessibility.copyAttributeValue(*application, platform::kAXSizeAttributeName);
+    EXPECT_EQ(size.error, platform::AxError::success);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(size.value));
 
     EXPECT_TRUE(std::holds_alternative<platform::AXOtherValue>(
         accessibility.copyAttributeValue(*application, "AXMinimized").value));
     EXPECT_TRUE(std::holds_alternative<platform::AXOtherValue>(
-        accessibility.copyAttributeValue(*application, platform::kAXWindowsAttribute).value));
+        accessibility.copyAttributeValue(*application, platform::kAXWindowsAttributeName).value));
 
-    const auto title = accessibility.copyAttributeValue(*application, platform::kAXTitleAttribute);
-    EXPECT_EQ(title.error, platform::kAXErrorCannotComplete);
+    const auto title = accessibility.copyAttributeValue(*application, platform::kAXTitleAttributeName);
+    EXPECT_EQ(title.error, platform::AxError::cannotComplete);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(title.value));
     EXPECT_EQ(accessibility.copyAttributeValue(*application, "AXUnknown").error,
-              platform::kAXErrorAttributeUnsupported);
+              platform::AxError::attributeUnsupported);
 }
 
 struct EnhancedCase {
@@ -191,11 +191,11 @@ TEST_P(EnhancedUserInterfaceTest, IsOffDuringTheSetAndRestoredAfterIt) {
     state.setResult = GetParam().setResult;
     MacAccessibility accessibility;
     const auto application = accessibility.createApplication(9);
-    const auto size = accessibility.createValue(platform::AXValueType::CGSize, 1280, 720);
+    const auto size = accessibility.createValue(platform::AxValueKind::size, 1280, 720);
     ASSERT_NE(size, nullptr);
 
-    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXSizeAttribute, *size),
-              static_cast<platform::AXError>(GetParam().setResult));
+    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXSizeAttributeName, *size),
+              static_cast<platform::AxError>(GetParam().setResult));
     EXPECT_EQ(state.accessibilityCalls, GetParam().calls);
     EXPECT_EQ(state.enhancedUserInterface, GetParam().enhancedBefore);
 }
@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(States, EnhancedUserInterfaceTest,
 TEST_F(AccessibilityTest, ForeignHandlesAreRefused) {
     struct ForeignElement final : platform::AXElement {};
     struct ForeignValue final : platform::AXValue {
-        [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AXValueType) const override {
+        [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AxValueKind) const override {
             return std::pair{0.0, 0.0};
         }
     };
@@ -224,13 +224,13 @@ TEST_F(AccessibilityTest, ForeignHandlesAreRefused) {
     const ForeignValue value;
     const auto application = accessibility.createApplication(3);
 
-    EXPECT_EQ(accessibility.copyAttributeValue(element, platform::kAXTitleAttribute).error,
-              platform::kAXErrorInvalidUIElement);
-    EXPECT_EQ(accessibility.setAttributeValue(element, platform::kAXPositionAttribute, value),
-              platform::kAXErrorInvalidUIElement);
-    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXPositionAttribute, value),
-              platform::kAXErrorIllegalArgument);
-    EXPECT_EQ(accessibility.performAction(element, platform::kAXRaiseAction), platform::kAXErrorInvalidUIElement);
+    EXPECT_EQ(accessibility.copyAttributeValue(element, platform::kAXTitleAttributeName).error,
+              platform::AxError::invalidUIElement);
+    EXPECT_EQ(accessibility.setAttributeValue(element, platform::kAXPositionAttributeName, value),
+              platform::AxError::invalidUIElement);
+    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXPositionAttributeName, value),
+              platform::AxError::illegalArgument);
+    EXPECT_EQ(accessibility.performAction(element, platform::kAXRaiseActionName), platform::AxError::invalidUIElement);
     EXPECT_TRUE(fake_sdk::state().accessibilityCalls.empty());
 }
 

@@ -64,7 +64,7 @@ TEST_F(PlaceWindowTest, PermissionMissingPrintsOneLineAndCreatesNothing) {
 }
 
 TEST_F(PlaceWindowTest, WindowsCannotBeCopied) {
-    rig.accessibility.applications[testing::PlacementRig::kPid].windowsError = platform::kAXErrorCannotComplete;
+    rig.accessibility.applications[testing::PlacementRig::kPid].windowsError = platform::AxError::cannotComplete;
     place();
     EXPECT_EQ(rig.log.entries,
               (Lines{"ax: create app 42", "ax: copy AXWindows of app 42",
@@ -74,7 +74,7 @@ TEST_F(PlaceWindowTest, WindowsCannotBeCopied) {
 TEST_F(PlaceWindowTest, NegativePidAndUnnamedErrorInTheLine) {
     rig.windowList.list = platform::WindowList{doubles::windowEntry({.number = 9, .pid = -3})};
     rig.vc().fetchAndUpdateWindows();
-    rig.accessibility.applications[-3].windowsError = -99;
+    rig.accessibility.applications[-3].windowsError = platform::AxError{-99};
     rig.log.entries.clear();
     place();
     EXPECT_EQ(rig.output.lines.back(), "Could not retrieve windows for PID -3. Error: -99");
@@ -121,7 +121,7 @@ TEST_F(PlaceWindowTest, TwoMatchingWindowsOnlyTheFirstIsTouched) {
 
 TEST_F(PlaceWindowTest, UnreadablePositionLetsTheSizeDecide) {
     for (const ScriptedAttribute& position :
-         {ScriptedAttribute::failure(platform::kAXErrorAttributeUnsupported), ScriptedAttribute::absent(),
+         {ScriptedAttribute::failure(platform::AxError::attributeUnsupported), ScriptedAttribute::absent(),
           ScriptedAttribute::title("10,40"), ScriptedAttribute::size(10, 40), ScriptedAttribute::other()}) {
         testing::PlacementRig fresh;
         FakeAXWindow window = testing::PlacementRig::matchingWindow();
@@ -142,12 +142,12 @@ TEST_F(PlaceWindowTest, UnreadableTitleOrSizeIsNeverMatched) {
     };
     const Case cases[] = {
         {"title copy fails",
-         [](FakeAXWindow& w) { w.title = ScriptedAttribute::failure(platform::kAXErrorFailure); },
+         [](FakeAXWindow& w) { w.title = ScriptedAttribute::failure(platform::AxError::failure); },
          {"not matched"}},
         {"title absent", [](FakeAXWindow& w) { w.title = ScriptedAttribute::absent(); }, {"not matched"}},
         {"title not a text", [](FakeAXWindow& w) { w.title = ScriptedAttribute::point(1, 2); }, {"not matched"}},
         {"size copy fails",
-         [](FakeAXWindow& w) { w.size = ScriptedAttribute::failure(platform::kAXErrorFailure); },
+         [](FakeAXWindow& w) { w.size = ScriptedAttribute::failure(platform::AxError::failure); },
          {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "not matched"}},
         {"size holds a point",
          [](FakeAXWindow& w) { w.size = ScriptedAttribute::point(800, 600); },
@@ -188,9 +188,9 @@ TEST_F(PlaceWindowTest, EmptyTitleMatchesOnGeometry) {
 
 TEST_F(PlaceWindowTest, FailedSetsAndRaiseAreReportedAndEverythingStillRuns) {
     FakeAXWindow window = testing::PlacementRig::matchingWindow();
-    window.setPositionResult = platform::kAXErrorCannotComplete;
-    window.setSizeResult = platform::kAXErrorIllegalArgument;
-    window.raiseResult = platform::kAXErrorActionUnsupported;
+    window.setPositionResult = platform::AxError::cannotComplete;
+    window.setSizeResult = platform::AxError::illegalArgument;
+    window.raiseResult = platform::AxError::actionUnsupported;
     windows() = {window};
     place(1280, 720);
     const Lines tail(rig.output.lines.end() - 4, rig.output.lines.end());

@@ -31,17 +31,17 @@ std::vector<Listed> entriesOf(const platform::WindowList& list) {
     std::vector<Listed> entries;
     for (const Value& entry : list) {
         Listed listed;
-        listed.number = entry.find(platform::kCGWindowNumber)->asUInt32().value_or(0);
-        if (const Value* pid = entry.find(platform::kCGWindowOwnerPID)) {
+        listed.number = entry.find(platform::kWindowNumberKey)->asUInt32().value_or(0);
+        if (const Value* pid = entry.find(platform::kWindowOwnerPIDKey)) {
             listed.pid = pid->asInt32().value_or(0);
         }
-        if (const Value* owner = entry.find(platform::kCGWindowOwnerName); owner && owner->asText()) {
+        if (const Value* owner = entry.find(platform::kWindowOwnerNameKey); owner && owner->asText()) {
             listed.owner = *owner->asText();
         }
-        if (const Value* name = entry.find(platform::kCGWindowName); name && name->asText()) {
+        if (const Value* name = entry.find(platform::kWindowNameKey); name && name->asText()) {
             listed.name = *name->asText();
         }
-        const Value* bounds = entry.find(platform::kCGWindowBounds);
+        const Value* bounds = entry.find(platform::kWindowBoundsKey);
         listed.x = *bounds->find("X")->asDouble();
         listed.y = *bounds->find("Y")->asDouble();
         listed.width = *bounds->find("Width")->asDouble();
@@ -100,8 +100,8 @@ protected:
     platform::AXElementPtr windowOf(pid_t pid) {
         auto& ax = x11->accessibility();
         auto application = ax.createApplication(pid);
-        auto windows = ax.copyAttributeValue(*application, platform::kAXWindowsAttribute);
-        EXPECT_EQ(windows.error, platform::kAXErrorSuccess);
+        auto windows = ax.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
+        EXPECT_EQ(windows.error, platform::AxError::success);
         auto* array = std::get_if<platform::AXElementArray>(&windows.value);
         if (array == nullptr || array->empty()) {
             return nullptr;
@@ -113,12 +113,12 @@ protected:
         auto& ax = x11->accessibility();
         auto window = windowOf(pid);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttribute,
-                                       *ax.createValue(platform::AXValueType::CGPoint, 0, 0)),
-                  platform::kAXErrorSuccess);
-        EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXSizeAttribute,
-                                       *ax.createValue(platform::AXValueType::CGSize, width, height)),
-                  platform::kAXErrorSuccess);
+        EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttributeName,
+                                       *ax.createValue(platform::AxValueKind::point, 0, 0)),
+                  platform::AxError::success);
+        EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXSizeAttributeName,
+                                       *ax.createValue(platform::AxValueKind::size, width, height)),
+                  platform::AxError::success);
     }
 
     static XSession* session;
@@ -194,7 +194,7 @@ TEST_F(X11ProviderTest, RaiseLeavesTheWindowOnTopOfTheStacking) {
         SCOPED_TRACE(owner);
         auto window = windowOf(pids[owner]);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(ax.performAction(*window, platform::kAXRaiseAction), platform::kAXErrorSuccess);
+        EXPECT_EQ(ax.performAction(*window, platform::kAXRaiseActionName), platform::AxError::success);
         const auto stacking = session->run("xprop -root _NET_CLIENT_LIST_STACKING");
         const auto top = stacking.substr(stacking.rfind(' ') + 1);
         EXPECT_EQ(std::stoul(top, nullptr, 16), listedOf(owner).number);
@@ -206,16 +206,16 @@ TEST_F(X11ProviderTest, AttributesFollowTheListsFrameConvention) {
     const Listed entry = listedOf("XClock");
     auto window = windowOf(pids["XClock"]);
     ASSERT_NE(window, nullptr);
-    auto title = ax.copyAttributeValue(*window, platform::kAXTitleAttribute);
+    auto title = ax.copyAttributeValue(*window, platform::kAXTitleAttributeName);
     EXPECT_EQ(std::get<std::string>(title.value), "xclock");
-    auto position = ax.copyAttributeValue(*window, platform::kAXPositionAttribute);
-    auto size = ax.copyAttributeValue(*window, platform::kAXSizeAttribute);
-    EXPECT_EQ(std::get<platform::AXValuePtr>(position.value)->getValue(platform::AXValueType::CGPoint),
+    auto position = ax.copyAttributeValue(*window, platform::kAXPositionAttributeName);
+    auto size = ax.copyAttributeValue(*window, platform::kAXSizeAttributeName);
+    EXPECT_EQ(std::get<platform::AXValuePtr>(position.value)->getValue(platform::AxValueKind::point),
               std::pair(entry.x, entry.y));
-    EXPECT_EQ(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AXValueType::CGSize),
+    EXPECT_EQ(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AxValueKind::size),
               std::pair(entry.width, entry.height));
-    EXPECT_FALSE(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AXValueType::CGPoint));
-    EXPECT_EQ(ax.copyAttributeValue(*window, "AXRole").error, platform::kAXErrorAttributeUnsupported);
+    EXPECT_FALSE(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AxValueKind::point));
+    EXPECT_EQ(ax.copyAttributeValue(*window, "AXRole").error, platform::AxError::attributeUnsupported);
 }
 
 // Runs last among the cases that need the panel: the band stays reserved.
@@ -235,7 +235,7 @@ TEST_F(X11ProviderTest, TopStrutSetsTheMenubarAndKeepsPlacedFramesBelowIt) {
     EXPECT_EQ(frame.height, 720);
     auto window = windowOf(pids["XLogo"]);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(x11->accessibility().performAction(*window, platform::kAXRaiseAction), platform::kAXErrorSuccess);
+    EXPECT_EQ(x11->accessibility().performAction(*window, platform::kAXRaiseActionName), platform::AxError::success);
     session->stop(panel);
 }
 
@@ -250,14 +250,14 @@ TEST_F(X11ProviderTest, AWindowClosedAfterListingFailsWithoutEndingTheProcess) {
     session->stop(doomed);
     std::this_thread::sleep_for(100ms);
     auto& ax = x11->accessibility();
-    EXPECT_EQ(ax.copyAttributeValue(*window, platform::kAXTitleAttribute).error, platform::kAXErrorInvalidUIElement);
-    EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttribute,
-                                   *ax.createValue(platform::AXValueType::CGPoint, 0, 0)),
-              platform::kAXErrorInvalidUIElement);
-    EXPECT_EQ(ax.performAction(*window, platform::kAXRaiseAction), platform::kAXErrorInvalidUIElement);
+    EXPECT_EQ(ax.copyAttributeValue(*window, platform::kAXTitleAttributeName).error, platform::AxError::invalidUIElement);
+    EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttributeName,
+                                   *ax.createValue(platform::AxValueKind::point, 0, 0)),
+              platform::AxError::invalidUIElement);
+    EXPECT_EQ(ax.performAction(*window, platform::kAXRaiseActionName), platform::AxError::invalidUIElement);
     auto application = ax.createApplication(doomed);
-    auto windows = ax.copyAttributeValue(*application, platform::kAXWindowsAttribute);
-    EXPECT_EQ(windows.error, platform::kAXErrorSuccess);
+    auto windows = ax.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
+    EXPECT_EQ(windows.error, platform::AxError::success);
     EXPECT_TRUE(std::get<platform::AXElementArray>(windows.value).empty());
     EXPECT_TRUE(ax.isProcessTrusted());  // the connection survived the errors
 }
