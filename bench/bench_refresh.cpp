@@ -43,9 +43,9 @@ platform::WindowList realisticSnapshot(std::int64_t count) {
         {{platform::kWindowNameKey, platform::Value::text("Menubar")},
          {platform::kWindowOwnerNameKey, platform::Value::text("Window Server")},
          {platform::kWindowBoundsKey, platform::Value::dictionary({{"X", platform::Value::integer(0)},
-                                                                  {"Y", platform::Value::integer(0)},
-                                                                  {"Width", platform::Value::integer(1440)},
-                                                                  {"Height", platform::Value::integer(24)}})}}));
+                                                                   {"Y", platform::Value::integer(0)},
+                                                                   {"Width", platform::Value::integer(1440)},
+                                                                   {"Height", platform::Value::integer(24)}})}}));
     for (std::int64_t i = 0; i < count; ++i) {
         const auto pick = static_cast<std::size_t>(i % 8);
         doubles::WindowEntry entry;

@@ -53,9 +53,8 @@ std::optional<Listed> listedFrom(const platform::Value& entry) {
 }  // namespace
 
 std::optional<platform::WindowList> takeWindowSnapshot(platform::WindowListSource& source) {
-    auto list =
-        source.copyWindowInfo(platform::kWindowListOnScreenOnly | platform::kWindowListExcludeDesktopElements,
-                              platform::kNullWindowID);
+    auto list = source.copyWindowInfo(platform::kWindowListOnScreenOnly | platform::kWindowListExcludeDesktopElements,
+                                      platform::kNullWindowID);
     if (!list) {
         return std::nullopt;
     }

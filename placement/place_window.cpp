@@ -62,10 +62,10 @@ void ViewController::placeWindow(const VisibleWindow& window, double width, doub
         return;
     }
 
-    setGeometry(accessibility, *match, platform::kAXPositionAttributeName, platform::AxValueKind::point, 0.0, 0.0, output,
-                "Failed to set window position. AXError: ");
-    setGeometry(accessibility, *match, platform::kAXSizeAttributeName, platform::AxValueKind::size, width, height, output,
-                "Failed to set window size. AXError: ");
+    setGeometry(accessibility, *match, platform::kAXPositionAttributeName, platform::AxValueKind::point, 0.0, 0.0,
+                output, "Failed to set window position. AXError: ");
+    setGeometry(accessibility, *match, platform::kAXSizeAttributeName, platform::AxValueKind::size, width, height,
+                output, "Failed to set window size. AXError: ");
     saveCaptureSelection(toCaptureInteger(width), toCaptureInteger(height));
     bringWindowToFront(*match);
     minimizeMainWindow();

@@ -94,8 +94,8 @@ AXCopyResult X11Accessibility::attributeOf(const X11Element& window, std::string
         return AXCopyResult{platform::AxError::success,
                             std::make_unique<X11GeometryValue>(AxValueKind::point, client.frame.x, client.frame.y)};
     }
-    return AXCopyResult{platform::AxError::success, std::make_unique<X11GeometryValue>(
-                                                       AxValueKind::size, client.frame.width, client.frame.height)};
+    return AXCopyResult{platform::AxError::success,
+                        std::make_unique<X11GeometryValue>(AxValueKind::size, client.frame.width, client.frame.height)};
 }
 
 platform::AXValuePtr X11Accessibility::createValue(AxValueKind type, double first, double second) {

@@ -12,9 +12,9 @@ using platform::Value;
 Value menubarEntry(Value name, Value x, Value height) {
     return Value::dictionary({{platform::kWindowNameKey, std::move(name)},
                               {platform::kWindowBoundsKey, Value::dictionary({{"X", std::move(x)},
-                                                                             {"Y", Value::integer(0)},
-                                                                             {"Width", Value::integer(1440)},
-                                                                             {"Height", std::move(height)}})}});
+                                                                              {"Y", Value::integer(0)},
+                                                                              {"Width", Value::integer(1440)},
+                                                                              {"Height", std::move(height)}})}});
 }
 
 struct ProbeCase {

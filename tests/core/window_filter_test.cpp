@@ -74,17 +74,17 @@ TEST(ShouldIncludeWindow, ValuesOfTheWrongKindCountAsMissing) {
     const Value textAlpha =
         Value::dictionary({{platform::kWindowAlphaKey, Value::text("0")},
                            {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
-                                                                          {"Y", Value::integer(0)},
-                                                                          {"Width", Value::integer(100)},
-                                                                          {"Height", Value::integer(100)}})}});
+                                                                           {"Y", Value::integer(0)},
+                                                                           {"Width", Value::integer(100)},
+                                                                           {"Height", Value::integer(100)}})}});
     EXPECT_TRUE(shouldIncludeWindow(textAlpha)) << "an unusable alpha is a missing one";
 
     const Value numericOwner =
         Value::dictionary({{platform::kWindowOwnerNameKey, Value::integer(5)},
                            {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
-                                                                          {"Y", Value::integer(0)},
-                                                                          {"Width", Value::integer(100)},
-                                                                          {"Height", Value::integer(100)}})}});
+                                                                           {"Y", Value::integer(0)},
+                                                                           {"Width", Value::integer(100)},
+                                                                           {"Height", Value::integer(100)}})}});
     EXPECT_TRUE(shouldIncludeWindow(numericOwner));
 }
 

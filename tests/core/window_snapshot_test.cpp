@@ -15,9 +15,9 @@ Value menubar(std::int64_t height) {
     return Value::dictionary({{platform::kWindowNameKey, Value::text("Menubar")},
                               {platform::kWindowOwnerNameKey, Value::text("Window Server")},
                               {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
-                                                                             {"Y", Value::integer(0)},
-                                                                             {"Width", Value::integer(1440)},
-                                                                             {"Height", Value::integer(height)}})}});
+                                                                              {"Y", Value::integer(0)},
+                                                                              {"Width", Value::integer(1440)},
+                                                                              {"Height", Value::integer(height)}})}});
 }
 
 class WindowSnapshotTest : public ::testing::Test {

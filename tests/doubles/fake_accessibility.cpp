@@ -85,16 +85,16 @@ platform::AXElementPtr FakeAccessibility::createApplication(pid_t pid) {
 platform::AXAttributeValue FakeAccessibility::answer(const ScriptedAttribute& scripted) {
     using Kind = ScriptedAttribute::Kind;
     switch (scripted.kind) {
-    case Kind::Text:
-        return scripted.text;
-    case Kind::Point:
-        return makeValue(platform::AxValueKind::point, scripted.first, scripted.second);
-    case Kind::Size:
-        return makeValue(platform::AxValueKind::size, scripted.first, scripted.second);
-    case Kind::Other:
-        return platform::AXOtherValue{};
-    case Kind::Absent:
-        break;
+        case Kind::Text:
+            return scripted.text;
+        case Kind::Point:
+            return makeValue(platform::AxValueKind::point, scripted.first, scripted.second);
+        case Kind::Size:
+            return makeValue(platform::AxValueKind::size, scripted.first, scripted.second);
+        case Kind::Other:
+            return platform::AXOtherValue{};
+        case Kind::Absent:
+            break;
     }
     return std::monostate{};
 }
@@ -157,8 +157,8 @@ platform::AXValuePtr FakeAccessibility::createValue(platform::AxValueKind type, 
     return makeValue(type, first, second);
 }
 
-platform::AxError FakeAccessibility::setAttributeValue(const platform::AXElement& element,
-                                                       std::string_view attribute, const platform::AXValue& value) {
+platform::AxError FakeAccessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
+                                                       const platform::AXValue& value) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
     FakeAXWindow* window = windowOf(element);
     const auto& boxed = dynamic_cast<const FakeValue&>(value);

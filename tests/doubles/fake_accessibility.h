@@ -19,7 +19,9 @@ struct ScriptedAttribute {
     double first = 0;
     double second = 0;
 
-    static ScriptedAttribute title(std::string text) { return {platform::AxError::success, Kind::Text, std::move(text), 0, 0}; }
+    static ScriptedAttribute title(std::string text) {
+        return {platform::AxError::success, Kind::Text, std::move(text), 0, 0};
+    }
     static ScriptedAttribute point(double x, double y) { return {platform::AxError::success, Kind::Point, {}, x, y}; }
     static ScriptedAttribute size(double w, double h) { return {platform::AxError::success, Kind::Size, {}, w, h}; }
     static ScriptedAttribute failure(platform::AxError error) { return {error, Kind::Absent, {}, 0, 0}; }
@@ -62,8 +64,7 @@ public:
     bool isProcessTrustedWithOptions(bool prompt) override;
     bool isProcessTrusted() override;
     platform::AXElementPtr createApplication(pid_t pid) override;
-    platform::AXCopyResult copyAttributeValue(const platform::AXElement& element,
-                                              std::string_view attribute) override;
+    platform::AXCopyResult copyAttributeValue(const platform::AXElement& element, std::string_view attribute) override;
     platform::AXValuePtr createValue(platform::AxValueKind type, double first, double second) override;
     platform::AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                         const platform::AXValue& value) override;

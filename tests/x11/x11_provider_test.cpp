@@ -250,7 +250,8 @@ TEST_F(X11ProviderTest, AWindowClosedAfterListingFailsWithoutEndingTheProcess) {
     session->stop(doomed);
     std::this_thread::sleep_for(100ms);
     auto& ax = x11->accessibility();
-    EXPECT_EQ(ax.copyAttributeValue(*window, platform::kAXTitleAttributeName).error, platform::AxError::invalidUIElement);
+    EXPECT_EQ(ax.copyAttributeValue(*window, platform::kAXTitleAttributeName).error,
+              platform::AxError::invalidUIElement);
     EXPECT_EQ(ax.setAttributeValue(*window, platform::kAXPositionAttributeName,
                                    *ax.createValue(platform::AxValueKind::point, 0, 0)),
               platform::AxError::invalidUIElement);
