@@ -12,7 +12,7 @@ void probeMenubarHeight(const platform::WindowList& snapshot, std::int64_t& menu
     for (const platform::Value& entry : snapshot) {
         const platform::Value* name = entry.find(platform::kWindowNameKey);
         const std::string* text = name != nullptr ? name->asText() : nullptr;
-        if (text == nullptr || *text != "Menubar") {
+        if (text == nullptr || *text != platform::kMenubarWindowName) {
             continue;
         }
         const platform::Value* bounds = entry.find(platform::kWindowBoundsKey);

@@ -4,12 +4,13 @@
 #include <string_view>
 
 #include "platform/value.h"
+#include "platform/window_list_source.h"
 
 namespace tallowin {
 
 // Owners whose windows are never worth recording; compared as whole texts.
 inline constexpr std::array<std::string_view, 8> excludedOwnerNames = {
-    "Control Center", "TextInputMenuAgent", "SystemUIServer",     "Window Server",
+    "Control Center", "TextInputMenuAgent", "SystemUIServer",     platform::kWindowServerOwnerName,
     "Dock",           "Spotlight",          "System Information", "Screenshot",
 };
 

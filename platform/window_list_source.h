@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "platform/value.h"
 
@@ -19,6 +20,12 @@ inline constexpr const char* kWindowNameKey = "kCGWindowName";
 inline constexpr const char* kWindowOwnerNameKey = "kCGWindowOwnerName";
 inline constexpr const char* kWindowBoundsKey = "kCGWindowBounds";
 inline constexpr const char* kWindowAlphaKey = "kCGWindowAlpha";
+
+// The window server's own conventions, which every provider follows and the
+// core relies on: the menu bar is a window of this name, owned by this owner,
+// whose height is the band at the top of the screen that windows stay below.
+inline constexpr std::string_view kMenubarWindowName = "Menubar";
+inline constexpr std::string_view kWindowServerOwnerName = "Window Server";
 
 class WindowListSource {
 public:

@@ -72,8 +72,8 @@ Value windowEntry(const ClientWindow& window) {
 Value menubarEntry(const ScreenState& screen, xcb_window_t root) {
     return Value::dictionary({
         {platform::kWindowNumberKey, Value::integer(root)},
-        {platform::kWindowOwnerNameKey, Value::text("Window Server")},
-        {platform::kWindowNameKey, Value::text("Menubar")},
+        {platform::kWindowOwnerNameKey, Value::text(std::string(platform::kWindowServerOwnerName))},
+        {platform::kWindowNameKey, Value::text(std::string(platform::kMenubarWindowName))},
         {platform::kWindowBoundsKey, boundsOf(0, 0, screen.screenWidth, static_cast<double>(screen.workAreaTop))},
     });
 }
