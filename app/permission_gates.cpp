@@ -2,6 +2,7 @@
 
 #include "platform/accessibility.h"
 #include "platform/line_output.h"
+#include "platform/provider.h"
 #include "platform/repeating_timer.h"
 #include "platform/screen_capture_permission.h"
 #include "platform/text_control.h"
@@ -9,16 +10,16 @@
 namespace tallowin {
 
 bool ViewController::ensureScreenRecordingPermission() {
-    if (platform_.screenCapture.preflightScreenCaptureAccess()) {
+    if (platform_.system.screenCapture().preflightScreenCaptureAccess()) {
         return true;
     }
-    const bool granted = platform_.screenCapture.requestScreenCaptureAccess();
+    const bool granted = platform_.system.screenCapture().requestScreenCaptureAccess();
     platform_.output.writeLine(granted ? "Screen recording granted, thank you." : "Not granted! Bye-bye...");
     return granted;
 }
 
 void ViewController::setupAccessibilityMonitoring() {
-    if (platform_.accessibility.isProcessTrustedWithOptions(true)) {
+    if (platform_.system.accessibility().isProcessTrustedWithOptions(true)) {
         if (auto text = message()) {
             text->setStringValue("");
         }
@@ -34,7 +35,7 @@ void ViewController::setupAccessibilityMonitoring() {
 }
 
 void ViewController::checkAccessibility() {
-    if (!platform_.accessibility.isProcessTrustedWithOptions(false)) {
+    if (!platform_.system.accessibility().isProcessTrustedWithOptions(false)) {
         return;
     }
     if (accessibilityCheckTimer_) {

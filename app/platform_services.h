@@ -1,27 +1,22 @@
 #pragma once
 
 namespace tallowin::platform {
-class AccessibilityServices;
 class LineOutput;
 class MainWindowSource;
-class Preferences;
-class ScreenCapturePermission;
+class Provider;
 class TimerFactory;
-class WindowListSource;
 class Workspace;
 }  // namespace tallowin::platform
 
 namespace tallowin {
 
-// The platform services the controller reaches; each outlives the controller.
+// What the controller reaches: the operating system's provider and the
+// services of the shell it runs in. Each outlives the controller.
 struct PlatformServices {
-    platform::WindowListSource& windowList;
-    platform::ScreenCapturePermission& screenCapture;
-    platform::AccessibilityServices& accessibility;
+    platform::Provider& system;
     platform::TimerFactory& timers;
     platform::MainWindowSource& application;
     platform::Workspace& workspace;
-    platform::Preferences& preferences;
     platform::LineOutput& output;
 };
 

@@ -2,11 +2,12 @@
 
 #include "discovery/menubar_probe.h"
 #include "discovery/window_snapshot.h"
+#include "platform/provider.h"
 
 namespace tallowin {
 
 void ViewController::fetchVisibleWindows() {
-    auto snapshot = takeWindowSnapshot(platform_.windowList);
+    auto snapshot = takeWindowSnapshot(platform_.system.windowList());
     if (!snapshot) {
         return;
     }

@@ -9,6 +9,7 @@
 #include "tests/doubles/fake_accessibility.h"
 #include "tests/doubles/fake_controls.h"
 #include "tests/doubles/scripted_services.h"
+#include "tests/doubles/services_provider.h"
 #include "tests/doubles/virtual_timers.h"
 #include "tests/doubles/window_entries.h"
 
@@ -78,8 +79,8 @@ void BM_RefreshPass(benchmark::State& state) {
     doubles::FakePreferences preferences;
     DiscardingOutput output;
     auto list = std::make_shared<doubles::FakeListControl>();
-    ViewController controller(PlatformServices{windowList, screenCapture, accessibility, timers, application, workspace,
-                                               preferences, output});
+    doubles::ServicesProvider system(windowList, screenCapture, accessibility, preferences);
+    ViewController controller(PlatformServices{system, timers, application, workspace, output});
     controller.setWindowListComboBox(list);
 
     for (auto _ : state) {

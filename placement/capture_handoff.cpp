@@ -1,4 +1,5 @@
-#include "app/view_controller.h"
+#include "placement/capture_handoff.h"
+
 #include "platform/line_output.h"
 #include "platform/main_window.h"
 #include "platform/preferences.h"
@@ -12,24 +13,25 @@ constexpr const char* kLastSelectionKey = "last-selection";
 constexpr const char* kScreenshotToolPath = "/System/Applications/Utilities/Screenshot.app";
 }  // namespace
 
-void ViewController::saveCaptureSelection(std::int64_t width, std::int64_t height) {
-    const auto domain = platform_.preferences.openSuite(kScreenCaptureDomain);
+void storeCaptureSelection(platform::Preferences& preferences, std::int64_t top, std::int64_t width,
+                           std::int64_t height) {
+    const auto domain = preferences.openSuite(kScreenCaptureDomain);
     if (!domain) {
         return;
     }
-    domain->setObject({{"X", 0}, {"Y", menubarHeight_}, {"Width", width}, {"Height", height}}, kLastSelectionKey);
+    domain->setObject({{"X", 0}, {"Y", top}, {"Width", width}, {"Height", height}}, kLastSelectionKey);
     domain->synchronize();
 }
 
-void ViewController::minimizeMainWindow() {
-    if (platform::MainWindow* window = platform_.application.mainWindow()) {
+void minimizeApplicationWindow(platform::MainWindowSource& application, platform::LineOutput& output) {
+    if (platform::MainWindow* window = application.mainWindow()) {
         window->miniaturize();
-        platform_.output.writeLine("Main window minimized");
+        output.writeLine("Main window minimized");
     } else {
-        platform_.output.writeLine("No main window found to minimize.");
+        output.writeLine("No main window found to minimize.");
     }
 }
 
-void ViewController::openScreenshotTool() { platform_.workspace.openURL(platform::FileURL{kScreenshotToolPath}); }
+void openScreenshotToolIn(platform::Workspace& workspace) { workspace.openURL(platform::FileURL{kScreenshotToolPath}); }
 
 }  // namespace tallowin

@@ -5,11 +5,14 @@
 #include <utility>
 #include <variant>
 
-#include "app/standard_output.h"
+#include "placement/ax_error_text.h"
 #include "placement/title_prefix.h"
 #include "platform/line_output.h"
+#include "platform/number_text.h"
 
 namespace tallowin {
+
+using platform::formatDouble;
 
 namespace {
 
@@ -70,6 +73,36 @@ bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const pl
         return false;
     }
     return true;
+}
+
+std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& accessibility,
+                                              const VisibleWindow& entry, platform::LineOutput& output) {
+    if (!accessibility.isProcessTrusted()) {
+        output.writeLine(
+            "Accessibility permissions not granted. Please enable in System Settings > Privacy & Security > "
+            "Accessibility.");
+        return std::nullopt;
+    }
+    MatchedWindow found{accessibility.createApplication(entry.pid), nullptr};
+    platform::AXCopyResult windows =
+        accessibility.copyAttributeValue(*found.application, platform::kAXWindowsAttributeName);
+    auto* candidates = std::get_if<platform::AXElementArray>(&windows.value);
+    if (windows.error != platform::AxError::success || candidates == nullptr) {
+        // A success without a list of windows is as useless as a failure.
+        const platform::AxError error =
+            windows.error != platform::AxError::success ? windows.error : platform::AxError::noValue;
+        output.writeLine("Could not retrieve windows for PID " + std::to_string(entry.pid) +
+                         ". Error: " + axErrorText(error));
+        return std::nullopt;
+    }
+    for (platform::AXElementPtr& candidate : *candidates) {
+        if (candidate && windowMatchesEntry(accessibility, *candidate, entry, output)) {
+            found.window = std::move(candidate);
+            return found;  // the other windows go with the array, now
+        }
+    }
+    output.writeLine("No matching AXUIElement for windowID " + std::to_string(entry.windowID) + ".");
+    return std::nullopt;
 }
 
 }  // namespace tallowin

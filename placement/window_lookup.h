@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "discovery/visible_window.h"
 #include "platform/accessibility.h"
 
@@ -14,5 +16,17 @@ namespace tallowin {
 // Traces every stage on output.
 bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const platform::AXElement& window,
                         const VisibleWindow& entry, platform::LineOutput& output);
+
+// The listed window found among its owner's Accessibility windows. The
+// application element is kept with it: both go when the placement ends.
+struct MatchedWindow {
+    platform::AXElementPtr application;
+    platform::AXElementPtr window;
+};
+
+// Checks the permission, then visits the owner's windows in their order until
+// one matches; every failure is reported as its one line.
+std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& accessibility,
+                                              const VisibleWindow& entry, platform::LineOutput& output);
 
 }  // namespace tallowin

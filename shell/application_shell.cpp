@@ -11,11 +11,10 @@
 
 namespace tallowin::shell {
 
-ApplicationShell::ApplicationShell(ShellServices services)
+ApplicationShell::ApplicationShell(platform::Provider& system, platform::TimerFactory& timers,
+                                   platform::Workspace& workspace, platform::LineOutput& output)
     : view_(std::make_unique<MainView>()), application_(std::make_unique<QtMainWindowSource>(view_.get())) {
-    controller_ = std::make_unique<ViewController>(
-        PlatformServices{services.windowList, services.screenCapture, services.accessibility, services.timers,
-                         *application_, services.workspace, services.preferences, services.output});
+    controller_ = std::make_unique<ViewController>(PlatformServices{system, timers, *application_, workspace, output});
 
     ViewController& controller = *controller_;
     controller.setWindowListComboBox(view_->windowList());

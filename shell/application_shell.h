@@ -7,12 +7,9 @@ class ViewController;
 }  // namespace tallowin
 
 namespace tallowin::platform {
-class AccessibilityServices;
 class LineOutput;
-class Preferences;
-class ScreenCapturePermission;
+class Provider;
 class TimerFactory;
-class WindowListSource;
 class Workspace;
 }  // namespace tallowin::platform
 
@@ -21,23 +18,14 @@ namespace tallowin::shell {
 class MainView;
 class QtMainWindowSource;
 
-// The services the shell does not make itself; each outlives the shell.
-struct ShellServices {
-    platform::WindowListSource& windowList;
-    platform::ScreenCapturePermission& screenCapture;
-    platform::AccessibilityServices& accessibility;
-    platform::Preferences& preferences;
-    platform::TimerFactory& timers;
-    platform::Workspace& workspace;
-    platform::LineOutput& output;
-};
-
 // What an interface loader does elsewhere: creates the main window and its
 // controller, connects the outlets and actions, and delivers viewDidLoad
 // once, before the window is first shown. Needs a QApplication.
 class ApplicationShell {
 public:
-    explicit ApplicationShell(ShellServices services);
+    // Each service outlives the shell.
+    ApplicationShell(platform::Provider& system, platform::TimerFactory& timers, platform::Workspace& workspace,
+                     platform::LineOutput& output);
     ~ApplicationShell();
     ApplicationShell(const ApplicationShell&) = delete;
     ApplicationShell& operator=(const ApplicationShell&) = delete;

@@ -23,3 +23,10 @@ platform::AccessibilityServices& MacPlatform::accessibility() { return *accessib
 platform::Preferences& MacPlatform::preferences() { return *preferences_; }
 
 }  // namespace tallowin::macos
+
+namespace tallowin::platform {
+
+// One display on macOS: the name is for platforms that have several.
+std::unique_ptr<Provider> openNativeProvider(const char* /*displayName*/) { return macos::MacPlatform::create(); }
+
+}  // namespace tallowin::platform

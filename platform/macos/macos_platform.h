@@ -4,12 +4,7 @@
 
 // No Apple header here: the Qt shell includes this file, and the Carbon-era
 // headers behind ApplicationServices define macros such as check().
-namespace tallowin::platform {
-class AccessibilityServices;
-class Preferences;
-class ScreenCapturePermission;
-class WindowListSource;
-}  // namespace tallowin::platform
+#include "platform/provider.h"
 
 namespace tallowin::macos {
 
@@ -19,17 +14,15 @@ class MacScreenCapture;
 class MacWindowList;
 
 // The macOS providers of the core's platform interfaces, owned together.
-class MacPlatform {
+class MacPlatform final : public platform::Provider {
 public:
     static std::unique_ptr<MacPlatform> create();
-    ~MacPlatform();
-    MacPlatform(const MacPlatform&) = delete;
-    MacPlatform& operator=(const MacPlatform&) = delete;
+    ~MacPlatform() override;
 
-    platform::WindowListSource& windowList();
-    platform::ScreenCapturePermission& screenCapture();
-    platform::AccessibilityServices& accessibility();
-    platform::Preferences& preferences();
+    platform::WindowListSource& windowList() override;
+    platform::ScreenCapturePermission& screenCapture() override;
+    platform::AccessibilityServices& accessibility() override;
+    platform::Preferences& preferences() override;
 
 private:
     MacPlatform();

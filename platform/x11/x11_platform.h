@@ -2,12 +2,7 @@
 
 #include <memory>
 
-namespace tallowin::platform {
-class AccessibilityServices;
-class Preferences;
-class ScreenCapturePermission;
-class WindowListSource;
-}  // namespace tallowin::platform
+#include "platform/provider.h"
 
 namespace tallowin::x11 {
 
@@ -19,18 +14,16 @@ class PlistPreferences;
 
 // The X11 providers of the core's platform interfaces over one XCB connection,
 // which lives as long as this object.
-class X11Platform {
+class X11Platform final : public platform::Provider {
 public:
     // Null when no X server can be reached (DISPLAY unset or refused).
     static std::unique_ptr<X11Platform> connect(const char* displayName = nullptr);
-    ~X11Platform();
-    X11Platform(const X11Platform&) = delete;
-    X11Platform& operator=(const X11Platform&) = delete;
+    ~X11Platform() override;
 
-    platform::WindowListSource& windowList();
-    platform::ScreenCapturePermission& screenCapture();  // always granted
-    platform::AccessibilityServices& accessibility();    // trusted while connected
-    platform::Preferences& preferences();                // property lists under the XDG config folder
+    platform::WindowListSource& windowList() override;
+    platform::ScreenCapturePermission& screenCapture() override;  // always granted
+    platform::AccessibilityServices& accessibility() override;    // trusted while connected
+    platform::Preferences& preferences() override;                // property lists under the XDG config folder
 
 private:
     explicit X11Platform(std::unique_ptr<X11Connection> connection);

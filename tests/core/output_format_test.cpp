@@ -3,19 +3,29 @@
 #include <cmath>
 #include <limits>
 
-#include "app/standard_output.h"
+#include "platform/number_text.h"
 
 namespace tallowin {
 namespace {
 
+using platform::formatDouble;
+
 TEST(FormatDouble, ShortestRoundTripWithFractionalZeroForWholeValues) {
     const std::pair<double, const char*> cases[] = {
-        {1920.0, "1920.0"}, {0.0, "0.0"},
-        {-25.0, "-25.0"},   {0.5, "0.5"},
-        {10.25, "10.25"},   {0.1, "0.1"},
-        {-0.0, "-0.0"},     {100000.0, "100000.0"},
-        {1e20, "1e+20"},    {1.0 / 3.0, "0.3333333333333333"},
-        {5e-324, "5e-324"}, {123456789.5, "123456789.5"},
+        {1920.0, "1920.0"},
+        {0.0, "0.0"},
+        {-25.0, "-25.0"},
+        {0.5, "0.5"},
+        {10.25, "10.25"},
+        {0.1, "0.1"},
+        {-0.0, "-0.0"},
+        {100000.0, "100000.0"},
+        {1e16, "10000000000000000.0"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {5e-324, "5e-324"},
+        {123456789.5, "123456789.5"},
+        {-1e20, "-100000000000000000000.0"},
+        {1.5e-6, "1.5e-06"},
     };
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(formatDouble(value), text);
@@ -23,7 +33,7 @@ TEST(FormatDouble, ShortestRoundTripWithFractionalZeroForWholeValues) {
 }
 
 TEST(FormatDouble, ReadsBackAsTheSameDouble) {
-    for (const double value : {0.1, 2.0 / 3.0, 1919.9999999999998, 1e-5, 9007199254740993.0}) {
+    for (const double value : {0.1, 2.0 / 3.0, 1919.9999999999998, 1e-5, 9007199254740993.0, 1.7976931348623157e308}) {
         EXPECT_EQ(std::stod(formatDouble(value)), value) << formatDouble(value);
     }
 }

@@ -1,6 +1,6 @@
 #include "tests/doubles/fake_accessibility.h"
 
-#include "app/standard_output.h"
+#include "platform/number_text.h"
 
 namespace tallowin::doubles {
 
@@ -162,7 +162,7 @@ platform::AxError FakeAccessibility::setAttributeValue(const platform::AXElement
     const auto& fake = dynamic_cast<const FakeElement&>(element);
     FakeAXWindow* window = windowOf(element);
     const auto& boxed = dynamic_cast<const FakeValue&>(value);
-    log("set " + std::string(attribute) + " (" + formatDouble(boxed.first) + ", " + formatDouble(boxed.second) +
+    log("set " + std::string(attribute) + " (" + platform::formatDouble(boxed.first) + ", " + platform::formatDouble(boxed.second) +
         ") on " + nameOf(fake));
     if (window == nullptr) {
         return platform::AxError::invalidUIElement;

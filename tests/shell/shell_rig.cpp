@@ -14,8 +14,8 @@ ShellRig::~ShellRig() { shell.reset(); }
 ApplicationShell& ShellRig::start(platform::ScreenCapturePermission* screenCaptureOverride) {
     platform::ScreenCapturePermission& capture =
         screenCaptureOverride != nullptr ? *screenCaptureOverride : screenCapture;
-    shell = std::make_unique<ApplicationShell>(
-        ShellServices{windowList, capture, accessibility, preferences, timers, workspace, output});
+    system = std::make_unique<doubles::ServicesProvider>(windowList, capture, accessibility, preferences);
+    shell = std::make_unique<ApplicationShell>(*system, timers, workspace, output);
     return *shell;
 }
 

@@ -10,6 +10,7 @@
 #include "tests/doubles/call_log.h"
 #include "tests/doubles/fake_accessibility.h"
 #include "tests/doubles/scripted_services.h"
+#include "tests/doubles/services_provider.h"
 #include "tests/doubles/virtual_timers.h"
 #include "tests/doubles/window_entries.h"
 
@@ -30,6 +31,7 @@ struct ShellRig {
     doubles::VirtualTimerFactory timers;
     doubles::FakeWorkspace workspace{&log};
     doubles::RecordingOutput output{&log};
+    std::unique_ptr<doubles::ServicesProvider> system;
     std::unique_ptr<ApplicationShell> shell;
 
     ShellRig() = default;
