@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "discovery/window_bounds.h"
-#include "platform/window_list_source.h"
-
 namespace tallowin {
 
 namespace {
@@ -17,18 +14,22 @@ constexpr double kMinimumOpacity = 0.5;
 }  // namespace
 
 bool shouldIncludeWindow(const platform::Value& entry) {
-    const auto bounds = readWindowBounds(entry);
+    return boundsOfIncludedWindow(readEntryFields(entry)).has_value();
+}
+
+std::optional<WindowBounds> boundsOfIncludedWindow(const WindowEntryFields& entry) {
+    const auto bounds = readWindowBounds(entry.bounds);
     if (!bounds) {
-        return false;
+        return std::nullopt;
     }
     bool opaqueEnough = true;
-    if (const platform::Value* alphaValue = entry.find(platform::kWindowAlphaKey)) {
+    if (const platform::Value* alphaValue = entry.alpha) {
         if (const auto alpha = alphaValue->asDouble()) {
             opaqueEnough = !(*alpha < kMinimumOpacity);
         }
     }
     std::string_view owner;
-    if (const platform::Value* ownerValue = entry.find(platform::kWindowOwnerNameKey)) {
+    if (const platform::Value* ownerValue = entry.ownerName) {
         if (const std::string* text = ownerValue->asText()) {
             owner = *text;
         }
@@ -36,12 +37,12 @@ bool shouldIncludeWindow(const platform::Value& entry) {
     // Written as "not at least" so that a NaN bound rejects the entry too.
     if (!(bounds->width >= kMinimumWidth) || !(bounds->height >= kMinimumHeight) || !(bounds->x >= kMinimumLeftEdge) ||
         !(bounds->y >= kMinimumTopEdge)) {
-        return false;
+        return std::nullopt;
     }
     if (std::find(excludedOwnerNames.begin(), excludedOwnerNames.end(), owner) != excludedOwnerNames.end()) {
-        return false;
+        return std::nullopt;
     }
-    return opaqueEnough;
+    return opaqueEnough ? bounds : std::nullopt;
 }
 
 }  // namespace tallowin

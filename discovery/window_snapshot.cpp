@@ -4,7 +4,6 @@
 #include <string>
 
 #include "discovery/title_order.h"
-#include "discovery/window_bounds.h"
 #include "discovery/window_filter.h"
 #include "discovery/window_title.h"
 #include "platform/window_list_source.h"
@@ -21,31 +20,23 @@ struct Listed {
     std::string sortKey;
 };
 
-const std::string* textAt(const platform::Value& entry, const char* key) {
-    const platform::Value* value = entry.find(key);
-    return value != nullptr ? value->asText() : nullptr;
-}
+const std::string* textOf(const platform::Value* value) { return value != nullptr ? value->asText() : nullptr; }
 
-std::optional<Listed> listedFrom(const platform::Value& entry) {
-    if (!shouldIncludeWindow(entry)) {
-        return std::nullopt;
-    }
-    const platform::Value* pidValue = entry.find(platform::kWindowOwnerPIDKey);
-    const auto pid = pidValue != nullptr ? pidValue->asInt32() : std::nullopt;
-    if (!pid) {
-        return std::nullopt;
-    }
-    const platform::Value* numberValue = entry.find(platform::kWindowNumberKey);
-    const auto windowID = numberValue != nullptr ? numberValue->asUInt32() : std::nullopt;
-    if (!windowID) {
-        return std::nullopt;
-    }
-    std::string title =
-        displayTitle(textAt(entry, platform::kWindowNameKey), textAt(entry, platform::kWindowOwnerNameKey));
-    const auto bounds = readWindowBounds(entry);
+std::optional<Listed> listedFrom(const platform::Value& entryValue) {
+    const WindowEntryFields entry = readEntryFields(entryValue);
+    const auto bounds = boundsOfIncludedWindow(entry);
     if (!bounds) {
         return std::nullopt;
     }
+    const auto pid = entry.ownerPID != nullptr ? entry.ownerPID->asInt32() : std::nullopt;
+    if (!pid) {
+        return std::nullopt;
+    }
+    const auto windowID = entry.number != nullptr ? entry.number->asUInt32() : std::nullopt;
+    if (!windowID) {
+        return std::nullopt;
+    }
+    std::string title = displayTitle(textOf(entry.name), textOf(entry.ownerName));
     std::string key = titleSortKey(title);
     return Listed{*windowID, *pid, std::move(title), *bounds, std::move(key)};
 }

@@ -97,12 +97,17 @@ const std::string* Value::asText() const {
 
 bool Value::isDictionary() const { return std::holds_alternative<Dictionary>(data_); }
 
-const Value* Value::find(std::string_view key) const {
+const Value::Entries* Value::entries() const {
     const auto* dictionary = std::get_if<Dictionary>(&data_);
-    if (dictionary == nullptr) {
+    return dictionary != nullptr ? dictionary->entries.get() : nullptr;
+}
+
+const Value* Value::find(std::string_view key) const {
+    const Entries* all = entries();
+    if (all == nullptr) {
         return nullptr;
     }
-    for (const auto& [entryKey, entryValue] : *dictionary->entries) {
+    for (const auto& [entryKey, entryValue] : *all) {
         if (entryKey == key) {
             return &entryValue;
         }

@@ -38,6 +38,8 @@ public:
 
     // The value under key, or nullptr when absent or when this is no dictionary.
     [[nodiscard]] const Value* find(std::string_view key) const;
+    // The entries in their order, or nullptr when this is no dictionary.
+    [[nodiscard]] const Entries* entries() const;
 
 private:
     struct Dictionary {
