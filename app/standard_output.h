@@ -7,9 +7,15 @@
 
 namespace tallowin {
 
+// Status lines on standard output, flushed one by one. A line stays one
+// line whatever it carries (window titles come from other programs).
 class StandardOutput final : public platform::LineOutput {
 public:
     void writeLine(std::string_view text) override;
 };
+
+// The text with every control character, line or paragraph separator and
+// malformed UTF-8 byte written as an escape (\n, \x00, \u2028).
+std::string escapeControlCharacters(std::string_view text);
 
 }  // namespace tallowin

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/standard_output.h"
 #include "platform/number_text.h"
 
 namespace tallowin {
@@ -42,6 +43,22 @@ TEST(FormatDouble, NonFiniteValues) {
     EXPECT_EQ(formatDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
     EXPECT_EQ(formatDouble(INFINITY), "inf");
     EXPECT_EQ(formatDouble(-INFINITY), "-inf");
+}
+
+TEST(EscapeControlCharacters, ATitleCannotForgeOrBreakALine) {
+    using namespace std::string_literals;
+    const std::pair<std::string, const char*> cases[] = {
+        {"Line one\nnot matched\nWindow successfully brought to front.",
+         "Line one\\nnot matched\\nWindow successfully brought to front."},
+        {"a\0b"s, "a\\x00b"},
+        {"tab\tcr\r\x1b[2J\x7f", "tab\\tcr\\r\\x1b[2J\\x7f"},
+        {"next\u0085line\u2028sep\u2029", "next\\u0085line\\u2028sep\\u2029"},
+        {"bad \xff\xc3 byte", "bad \\xff\\xc3 byte"},
+        {"r\u00e9sum\u00e9 \u65e5\u672c \\path \U0001F389", "r\u00e9sum\u00e9 \u65e5\u672c \\path \U0001F389"},
+    };
+    for (const auto& [text, escaped] : cases) {
+        EXPECT_EQ(escapeControlCharacters(text), escaped);
+    }
 }
 
 }  // namespace
