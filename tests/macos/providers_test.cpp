@@ -14,6 +14,9 @@
 #include "platform/macos/mac_accessibility.h"
 #include "platform/macos/mac_preferences.h"
 #include "platform/macos/mac_window_list.h"
+#include "platform/macos/macos_platform.h"
+#include "platform/preferences.h"
+#include "platform/screen_capture_permission.h"
 #include "tests/macos/fake_sdk/fake_sdk.h"
 
 namespace tallowin::macos {
@@ -177,39 +180,66 @@ TEST_F(AccessibilityTest, EachKindOfCopiedValue) {
               platform::AxError::attributeUnsupported);
 }
 
-struct EnhancedCase {
+// What the placement does (core/place_window.cpp): one application element,
+// its windows copied, position and size set on one of them, raised, and
+// every element released when the placement returns.
+struct PlacementCase {
     bool enhancedBefore;
-    AXError setResult;
     std::vector<std::string> calls;
 };
 
-class EnhancedUserInterfaceTest : public ProviderTest, public ::testing::WithParamInterface<EnhancedCase> {};
+class PlacementTest : public ProviderTest, public ::testing::WithParamInterface<PlacementCase> {};
 
-TEST_P(EnhancedUserInterfaceTest, IsOffDuringTheSetAndRestoredAfterIt) {
+TEST_P(PlacementTest, EnhancedUserInterfaceIsOffOnceAroundBothSetsAndRestoredAtTheEnd) {
     auto& state = fake_sdk::state();
     state.enhancedUserInterface = GetParam().enhancedBefore;
-    state.setResult = GetParam().setResult;
+    state.attributes[{9, "AXWindows"}] = fake_sdk::array({fake_sdk::window(9), fake_sdk::window(9)});
     MacAccessibility accessibility;
-    const auto application = accessibility.createApplication(9);
-    const auto size = accessibility.createValue(platform::AxValueKind::size, 1280, 720);
-    ASSERT_NE(size, nullptr);
-
-    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXSizeAttributeName, *size),
-              static_cast<platform::AxError>(GetParam().setResult));
+    {
+        auto application = accessibility.createApplication(9);
+        auto copy = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
+        auto window = std::move(std::get<platform::AXElementArray>(copy.value).back());
+        copy.value = std::monostate{};
+        for (const platform::AXElement* element : {application.get(), window.get()}) {
+            EXPECT_EQ(fake_sdk::messagingTimeout(dynamic_cast<const MacAXElement&>(*element).get()), 1.0F);
+        }
+        const auto position = accessibility.createValue(platform::AxValueKind::point, 0, 24);
+        const auto size = accessibility.createValue(platform::AxValueKind::size, 1280, 720);
+        EXPECT_EQ(accessibility.setAttributeValue(*window, platform::kAXPositionAttributeName, *position), success);
+        EXPECT_EQ(accessibility.setAttributeValue(*window, platform::kAXSizeAttributeName, *size), success);
+        EXPECT_EQ(accessibility.performAction(*window, platform::kAXRaiseActionName), success);
+        application.reset();  // the window still holds the placement open
+        EXPECT_FALSE(state.enhancedUserInterface);
+    }
     EXPECT_EQ(state.accessibilityCalls, GetParam().calls);
     EXPECT_EQ(state.enhancedUserInterface, GetParam().enhancedBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(States, EnhancedUserInterfaceTest,
-                         ::testing::Values(EnhancedCase{false, ::kAXErrorSuccess, {"AXSize=1280.000000,720.000000"}},
-                                           EnhancedCase{true,
-                                                        ::kAXErrorSuccess,
-                                                        {"AXEnhancedUserInterface=off", "AXSize=1280.000000,720.000000",
-                                                         "AXEnhancedUserInterface=on"}},
-                                           EnhancedCase{true,
-                                                        ::kAXErrorCannotComplete,
-                                                        {"AXEnhancedUserInterface=off", "AXSize=1280.000000,720.000000",
-                                                         "AXEnhancedUserInterface=on"}}));
+INSTANTIATE_TEST_SUITE_P(States, PlacementTest,
+                         ::testing::Values(PlacementCase{false,
+                                                         {"AXEnhancedUserInterface?", "AXPosition=0.000000,24.000000",
+                                                          "AXSize=1280.000000,720.000000", "AXRaise"}},
+                                           PlacementCase{
+                                               true,
+                                               {"AXEnhancedUserInterface?", "AXEnhancedUserInterface=off",
+                                                "AXPosition=0.000000,24.000000", "AXSize=1280.000000,720.000000",
+                                                "AXRaise", "AXEnhancedUserInterface=on"}}));
+
+// A failed set is reported as such and still leaves the application as found.
+TEST_F(AccessibilityTest, AFailedSetStillRestoresEnhancedUserInterface) {
+    auto& state = fake_sdk::state();
+    state.enhancedUserInterface = true;
+    state.setResult = kAXErrorCannotComplete;
+    MacAccessibility accessibility;
+    {
+        const auto application = accessibility.createApplication(9);
+        const auto size = accessibility.createValue(platform::AxValueKind::size, 1280, 720);
+        EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXSizeAttributeName, *size),
+                  platform::AxError::cannotComplete);
+    }
+    EXPECT_TRUE(state.enhancedUserInterface);
+    EXPECT_EQ(state.accessibilityCalls.back(), "AXEnhancedUserInterface=on");
+}
 
 // An element or value this provider did not make cannot reach Apple's API.
 TEST_F(AccessibilityTest, ForeignHandlesAreRefused) {
@@ -266,6 +296,20 @@ TEST_F(PreferencesTest, WritesTheWholeDictionaryAsSigned64BitNumbers) {
 TEST_F(PreferencesTest, AnEmptyDomainNameCannotBeOpened) {
     MacPreferences preferences;
     EXPECT_EQ(preferences.openSuite(""), nullptr);
+}
+
+TEST_F(ProviderTest, ThePlatformHandsOutProvidersOverTheSystem) {
+    auto& state = fake_sdk::state();
+    state.screenCaptureGranted = true;
+    state.windowList = fake_sdk::array({});
+    const auto mac = MacPlatform::create();
+    EXPECT_TRUE(mac->screenCapture().preflightScreenCaptureAccess());
+    EXPECT_EQ(state.screenCaptureRequests, 0);
+    EXPECT_TRUE(mac->screenCapture().requestScreenCaptureAccess());
+    EXPECT_EQ(state.screenCaptureRequests, 1);
+    EXPECT_TRUE(mac->windowList().copyWindowInfo(1, 0).has_value());
+    EXPECT_FALSE(mac->accessibility().isProcessTrusted());
+    EXPECT_NE(mac->preferences().openSuite("com.apple.screencapture"), nullptr);
 }
 
 TEST_F(ProviderTest, TextsKeepEveryByte) {
