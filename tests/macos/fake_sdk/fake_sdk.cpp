@@ -7,7 +7,7 @@ namespace fake_sdk {
 
 namespace {
 
-enum class Kind : CFTypeID { String = 1, Number, Dictionary, Array, Boolean, Element, Value, Allocator };
+enum class Kind : CFTypeID { String = 1, Number, Dictionary, Array, Boolean, Element, Value };
 
 struct Object {
     explicit Object(Kind objectKind) : kind(objectKind) {}
@@ -31,25 +31,24 @@ struct Object {
 
 int live = 0;
 std::vector<std::string> misuses;
+// Released objects stay readable until reset(), so a release too many is
+// reported, not undefined.
+std::vector<std::unique_ptr<Object>> dead;
 State current;
-Object trueObject = [] {
-    Object object(Kind::Boolean);
+Object immortal(Kind kind, std::string text = {}) {
+    Object object(kind);
     object.immortal = true;
+    object.text = std::move(text);
     return object;
-}();
-Object falseObject = [] {
-    Object object(Kind::Boolean);
-    object.immortal = true;
-    return object;
-}();
+}
+Object trueObject = immortal(Kind::Boolean);
+Object falseObject = immortal(Kind::Boolean);
 // CFSTR's strings: one immortal object per text, as the linker makes them.
 Object* constantString(const std::string& text) {
     static std::map<std::string, std::unique_ptr<Object>> strings;
     auto& made = strings[text];
     if (!made) {
-        made = std::make_unique<Object>(Kind::String);
-        made->immortal = true;
-        made->text = text;
+        made = std::make_unique<Object>(immortal(Kind::String, text));
     }
     return made.get();
 }
@@ -69,7 +68,7 @@ Ref as(Object* made) {
 }  // namespace
 
 int liveObjects() { return live; }
-const std::vector<std::string>& misuse() { return misuses; }
+std::vector<std::string>& misuse() { return misuses; }
 
 CFStringRef string(const std::string& utf8) {
     auto* made = make(Kind::String);
@@ -142,7 +141,7 @@ void reset() {
         CFRelease(current.preferenceValue);
     }
     current = State{};
-    misuses.clear();
+    dead.clear();
 }
 
 }  // namespace fake_sdk
@@ -199,7 +198,7 @@ void CFRelease(CFTypeRef ref) {
         CFRelease(item);
     }
     --fake_sdk::live;
-    delete released;
+    fake_sdk::dead.emplace_back(released);
 }
 
 CFTypeID CFGetTypeID(CFTypeRef ref) { return static_cast<CFTypeID>(object(ref)->kind); }

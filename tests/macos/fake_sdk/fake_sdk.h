@@ -15,7 +15,7 @@ namespace fake_sdk {
 
 [[nodiscard]] int liveObjects();
 // Failures the test must see: a release of null or of a dead object.
-[[nodiscard]] const std::vector<std::string>& misuse();
+[[nodiscard]] std::vector<std::string>& misuse();
 
 // Each returns a new object with one reference (the Create rule); the
 // containers take over the references of the items passed in.
@@ -58,7 +58,7 @@ struct State {
 };
 
 State& state();
-// Releases everything State owns and starts afresh.
+// Releases everything State owns and starts afresh; misuse() stays.
 void reset();
 
 }  // namespace fake_sdk
