@@ -17,6 +17,11 @@ function(tallowin_macos_bundle target)
     MACOSX_BUNDLE_GUI_IDENTIFIER org.tallowin.Tallowin
     MACOSX_BUNDLE_SHORT_VERSION_STRING ${PROJECT_VERSION}
     MACOSX_BUNDLE_BUNDLE_VERSION ${PROJECT_VERSION}
+    # Built with the bundle's own search path (macdeployqt puts Qt into
+    # Contents/Frameworks), so installing, as CPack does, copies the signed
+    # bundle unchanged instead of rewriting its search path.
+    BUILD_WITH_INSTALL_RPATH ON
+    INSTALL_RPATH "@executable_path/../Frameworks"
   )
   target_link_libraries(${target} PRIVATE tallowin_macos)
 endfunction()

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format clang-tidy
+  libc++-dev
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libplist-dev

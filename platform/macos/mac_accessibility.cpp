@@ -9,11 +9,62 @@ namespace tallowin::macos {
 
 namespace {
 
+// Long enough for a busy application that still answers (a browser
+// rebuilding its accessibility tree takes some hundreds of milliseconds);
+// short enough that a hung one holds our one thread for about a second,
+// not the system's default of several: the placement's first call (the copy
+// of the windows) fails and the placement stops there.
+constexpr float kMessagingTimeoutSeconds = 1.0F;
+
+}  // namespace
+
+// Applications with AXEnhancedUserInterface on (set by assistive tools such
+// as VoiceOver) animate frame changes or ignore them, and rebuild their
+// accessibility tree whenever it is switched. So it is read and switched off
+// at most once per placement, before the first set, and switched back on
+// when the last element of the placement is released.
+class ApplicationSession {
+public:
+    explicit ApplicationSession(CFRef<AXUIElementRef> application) : application_(std::move(application)) {}
+    ~ApplicationSession() {
+        if (switchedOff_) {
+            // Best effort: no caller is left to hear of a failure.
+            AXUIElementSetAttributeValue(application_.get(), attribute(), kCFBooleanTrue);
+        }
+    }
+    ApplicationSession(const ApplicationSession&) = delete;
+    ApplicationSession& operator=(const ApplicationSession&) = delete;
+
+    void beforeSet() {
+        if (std::exchange(checked_, true)) {
+            return;
+        }
+        CFTypeRef raw = nullptr;
+        const AXError error = AXUIElementCopyAttributeValue(application_.get(), attribute(), &raw);
+        const auto enabled = CFRef<CFTypeRef>::adopt(raw);
+        if (error != kAXErrorSuccess || !enabled || CFGetTypeID(enabled.get()) != CFBooleanGetTypeID() ||
+            !CFBooleanGetValue(static_cast<CFBooleanRef>(enabled.get()))) {
+            return;
+        }
+        switchedOff_ =
+            AXUIElementSetAttributeValue(application_.get(), attribute(), kCFBooleanFalse) == kAXErrorSuccess;
+    }
+
+private:
+    static CFStringRef attribute() { return CFSTR("AXEnhancedUserInterface"); }
+
+    CFRef<AXUIElementRef> application_;
+    bool checked_ = false;
+    bool switchedOff_ = false;
+};
+
+namespace {
+
 // Elements and values handed in were made by this provider; anything else
 // (or an element the system refused to create) is answered with an error.
-AXUIElementRef elementOf(const platform::AXElement& element) {
+const MacAXElement* elementOf(const platform::AXElement& element) {
     const auto* mac = dynamic_cast<const MacAXElement*>(&element);
-    return mac != nullptr ? mac->get() : nullptr;
+    return mac != nullptr && mac->get() != nullptr ? mac : nullptr;
 }
 
 AXValueRef valueOf(const platform::AXValue& value) {
@@ -23,9 +74,16 @@ AXValueRef valueOf(const platform::AXValue& value) {
 
 platform::AxError fromAX(AXError error) { return static_cast<platform::AxError>(error); }
 
+// Every element gets the timeout: it belongs to the one element object it is
+// set on, copies from it do not inherit it.
+platform::AXElementPtr makeElement(CFRef<AXUIElementRef> element, std::shared_ptr<ApplicationSession> session) {
+    AXUIElementSetMessagingTimeout(element.get(), kMessagingTimeoutSeconds);
+    return std::make_unique<MacAXElement>(std::move(element), std::move(session));
+}
+
 // An array counts as window elements only when every item is one. Items
 // are retained (the Get rule): they outlive the array that lent them.
-platform::AXAttributeValue elementArray(CFArrayRef array) {
+platform::AXAttributeValue elementArray(CFArrayRef array, const std::shared_ptr<ApplicationSession>& session) {
     const CFIndex count = CFArrayGetCount(array);
     platform::AXElementArray elements;
     elements.reserve(static_cast<std::size_t>(count));
@@ -34,19 +92,18 @@ platform::AXAttributeValue elementArray(CFArrayRef array) {
         if (item == nullptr || CFGetTypeID(item) != AXUIElementGetTypeID()) {
             return platform::AXOtherValue{};
         }
-        elements.push_back(
-            std::make_unique<MacAXElement>(CFRef<AXUIElementRef>::retain(static_cast<AXUIElementRef>(item))));
+        elements.push_back(makeElement(CFRef<AXUIElementRef>::retain(static_cast<AXUIElementRef>(item)), session));
     }
     return elements;
 }
 
-platform::AXAttributeValue attributeValue(CFTypeRef value) {
+platform::AXAttributeValue attributeValue(CFTypeRef value, const std::shared_ptr<ApplicationSession>& session) {
     if (value == nullptr) {
         return std::monostate{};
     }
     const CFTypeID type = CFGetTypeID(value);
     if (type == CFArrayGetTypeID()) {
-        return elementArray(static_cast<CFArrayRef>(value));
+        return elementArray(static_cast<CFArrayRef>(value), session);
     }
     if (type == CFStringGetTypeID()) {
         auto text = utf8String(static_cast<CFStringRef>(value));
@@ -61,48 +118,6 @@ platform::AXAttributeValue attributeValue(CFTypeRef value) {
     }
     return platform::AXOtherValue{};
 }
-
-// Applications with AXEnhancedUserInterface on (set by assistive tools such
-// as VoiceOver) animate frame changes or ignore them; it is switched off for
-// one set call and switched back on afterwards, on every path.
-class EnhancedUserInterfaceOff {
-public:
-    explicit EnhancedUserInterfaceOff(AXUIElementRef element) : attribute_(makeCFString("AXEnhancedUserInterface")) {
-        if (!attribute_) {
-            return;
-        }
-        pid_t pid = 0;
-        if (AXUIElementGetPid(element, &pid) != kAXErrorSuccess) {
-            return;
-        }
-        auto application = CFRef<AXUIElementRef>::adopt(AXUIElementCreateApplication(pid));
-        if (!application) {
-            return;
-        }
-        CFTypeRef raw = nullptr;
-        const AXError error = AXUIElementCopyAttributeValue(application.get(), attribute_.get(), &raw);
-        const auto enabled = CFRef<CFTypeRef>::adopt(raw);
-        if (error != kAXErrorSuccess || !enabled || CFGetTypeID(enabled.get()) != CFBooleanGetTypeID() ||
-            !CFBooleanGetValue(static_cast<CFBooleanRef>(enabled.get()))) {
-            return;
-        }
-        if (AXUIElementSetAttributeValue(application.get(), attribute_.get(), kCFBooleanFalse) == kAXErrorSuccess) {
-            application_ = std::move(application);
-        }
-    }
-    ~EnhancedUserInterfaceOff() {
-        if (application_) {
-            // Best effort: the caller's result is that of its own set call.
-            AXUIElementSetAttributeValue(application_.get(), attribute_.get(), kCFBooleanTrue);
-        }
-    }
-    EnhancedUserInterfaceOff(const EnhancedUserInterfaceOff&) = delete;
-    EnhancedUserInterfaceOff& operator=(const EnhancedUserInterfaceOff&) = delete;
-
-private:
-    CFRef<CFStringRef> attribute_;
-    CFRef<AXUIElementRef> application_;  // set only while the attribute is off
-};
 
 }  // namespace
 
@@ -141,12 +156,17 @@ bool MacAccessibility::isProcessTrustedWithOptions(bool prompt) {
 bool MacAccessibility::isProcessTrusted() { return AXIsProcessTrusted(); }
 
 platform::AXElementPtr MacAccessibility::createApplication(pid_t pid) {
-    return std::make_unique<MacAXElement>(CFRef<AXUIElementRef>::adopt(AXUIElementCreateApplication(pid)));
+    auto application = CFRef<AXUIElementRef>::adopt(AXUIElementCreateApplication(pid));
+    if (!application) {
+        return std::make_unique<MacAXElement>(std::move(application), nullptr);
+    }
+    auto session = std::make_shared<ApplicationSession>(CFRef<AXUIElementRef>::retain(application.get()));
+    return makeElement(std::move(application), std::move(session));
 }
 
 platform::AXCopyResult MacAccessibility::copyAttributeValue(const platform::AXElement& element,
                                                             std::string_view attribute) {
-    const AXUIElementRef target = elementOf(element);
+    const MacAXElement* target = elementOf(element);
     if (target == nullptr) {
         return {platform::AxError::invalidUIElement, {}};
     }
@@ -155,12 +175,12 @@ platform::AXCopyResult MacAccessibility::copyAttributeValue(const platform::AXEl
         return {platform::AxError::illegalArgument, {}};
     }
     CFTypeRef raw = nullptr;
-    const AXError error = AXUIElementCopyAttributeValue(target, name.get(), &raw);
+    const AXError error = AXUIElementCopyAttributeValue(target->get(), name.get(), &raw);
     const auto value = CFRef<CFTypeRef>::adopt(raw);  // Copy rule, on success and failure alike
     if (error != kAXErrorSuccess) {
         return {fromAX(error), {}};
     }
-    return {platform::AxError::success, attributeValue(value.get())};
+    return {platform::AxError::success, attributeValue(value.get(), target->session())};
 }
 
 platform::AXValuePtr MacAccessibility::createValue(platform::AxValueKind type, double first, double second) {
@@ -185,7 +205,7 @@ platform::AXValuePtr MacAccessibility::createValue(platform::AxValueKind type, d
 
 platform::AxError MacAccessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                                       const platform::AXValue& value) {
-    const AXUIElementRef target = elementOf(element);
+    const MacAXElement* target = elementOf(element);
     if (target == nullptr) {
         return platform::AxError::invalidUIElement;
     }
@@ -194,12 +214,12 @@ platform::AxError MacAccessibility::setAttributeValue(const platform::AXElement&
     if (newValue == nullptr || !name) {
         return platform::AxError::illegalArgument;
     }
-    const EnhancedUserInterfaceOff enhancedUserInterfaceOff(target);
-    return fromAX(AXUIElementSetAttributeValue(target, name.get(), newValue));
+    target->session()->beforeSet();
+    return fromAX(AXUIElementSetAttributeValue(target->get(), name.get(), newValue));
 }
 
 platform::AxError MacAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
-    const AXUIElementRef target = elementOf(element);
+    const MacAXElement* target = elementOf(element);
     if (target == nullptr) {
         return platform::AxError::invalidUIElement;
     }
@@ -207,7 +227,7 @@ platform::AxError MacAccessibility::performAction(const platform::AXElement& ele
     if (!name) {
         return platform::AxError::illegalArgument;
     }
-    return fromAX(AXUIElementPerformAction(target, name.get()));
+    return fromAX(AXUIElementPerformAction(target->get(), name.get()));
 }
 
 }  // namespace tallowin::macos

@@ -2,6 +2,7 @@
 
 #include <ApplicationServices/ApplicationServices.h>
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -11,13 +12,19 @@
 
 namespace tallowin::macos {
 
+// What one placement shares among an application's elements (see the .cpp).
+class ApplicationSession;
+
 class MacAXElement final : public platform::AXElement {
 public:
-    explicit MacAXElement(CFRef<AXUIElementRef> element) : element_(std::move(element)) {}
+    MacAXElement(CFRef<AXUIElementRef> element, std::shared_ptr<ApplicationSession> session)
+        : element_(std::move(element)), session_(std::move(session)) {}
     [[nodiscard]] AXUIElementRef get() const { return element_.get(); }
+    [[nodiscard]] const std::shared_ptr<ApplicationSession>& session() const { return session_; }
 
 private:
     CFRef<AXUIElementRef> element_;
+    std::shared_ptr<ApplicationSession> session_;  // null when the element could not be created
 };
 
 class MacAXValue final : public platform::AXValue {

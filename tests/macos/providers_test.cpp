@@ -14,6 +14,9 @@
 #include "platform/macos/mac_accessibility.h"
 #include "platform/macos/mac_preferences.h"
 #include "platform/macos/mac_window_list.h"
+#include "platform/macos/macos_platform.h"
+#include "platform/preferences.h"
+#include "platform/screen_capture_permission.h"
 #include "tests/macos/fake_sdk/fake_sdk.h"
 
 namespace tallowin::macos {
@@ -23,7 +26,10 @@ using platform::AxError::success;
 
 class ProviderTest : public ::testing::Test {
 protected:
-    void SetUp() override { fake_sdk::reset(); }
+    void SetUp() override {
+        fake_sdk::reset();
+        fake_sdk::misuse().clear();
+    }
     void TearDown() override {
         fake_sdk::reset();
         EXPECT_EQ(fake_sdk::liveObjects(), 0) << "platform objects leaked";
@@ -69,53 +75,35 @@ TEST_F(WindowListTest, KeepsEachNumberKindAndTurnsTheRestIntoOther) {
     EXPECT_EQ(fake_sdk::state().windowListRelativeTo, 0U);
 }
 
-struct UnconvertibleList {
-    const char* name;
-    CFArrayRef (*make)();
-};
+CFDictionaryRef good() { return fake_sdk::dictionary({{fake_sdk::string("a"), fake_sdk::integer(1)}}); }
 
-class WindowListFailureTest : public ProviderTest, public ::testing::WithParamInterface<UnconvertibleList> {};
-
-TEST_P(WindowListFailureTest, YieldsNoListAtAll) {
-    fake_sdk::state().windowList = GetParam().make();
+// All or nothing: one unconvertible window spoils the whole list.
+TEST_F(WindowListTest, YieldsNoListForAnyUnconvertibleWindowAndAnEmptyListForNone) {
+    const std::vector<std::pair<const char*, CFArrayRef (*)()>> unconvertible = {
+        {"no list", [] { return CFArrayRef{nullptr}; }},
+        {"not a dictionary",
+         [] {
+             return fake_sdk::array({good(), fake_sdk::string("window")});
+         }},
+        {"number key",
+         [] {
+             return fake_sdk::array({good(), fake_sdk::dictionary({{fake_sdk::integer(7), fake_sdk::integer(1)}})});
+         }},
+        {"unconvertible key",
+         [] {
+             return fake_sdk::array({fake_sdk::dictionary({{fake_sdk::unconvertibleString(), fake_sdk::integer(1)}})});
+         }},
+    };
     MacWindowList source;
-    EXPECT_FALSE(source.copyWindowInfo(17, 0).has_value());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, WindowListFailureTest,
-    ::testing::Values(UnconvertibleList{"none", [] { return CFArrayRef{nullptr}; }},
-                      UnconvertibleList{"element not a dictionary",
-                                        [] {
-                                            return fake_sdk::array(
-                                                {fake_sdk::dictionary({{fake_sdk::string("a"), fake_sdk::integer(1)}}),
-                                                 fake_sdk::string("window")});
-                                        }},
-                      UnconvertibleList{"number key",
-                                        [] {
-                                            return fake_sdk::array(
-                                                {fake_sdk::dictionary({{fake_sdk::string("a"), fake_sdk::integer(1)}}),
-                                                 fake_sdk::dictionary({{fake_sdk::integer(7), fake_sdk::integer(1)}})});
-                                        }},
-                      UnconvertibleList{"unconvertible key",
-                                        [] {
-                                            return fake_sdk::array({fake_sdk::dictionary(
-                                                {{fake_sdk::unconvertibleString(), fake_sdk::integer(1)}})});
-                                        }}),
-    [](const auto& instance) {
-        std::string name = instance.param.name;
-        for (auto& c : name) {
-            c = c == ' ' ? '_' : c;
-        }
-        return name;
-    });
-
-TEST_F(WindowListTest, AnEmptyListIsAListStill) {
+    for (const auto& [name, make] : unconvertible) {
+        fake_sdk::reset();
+        fake_sdk::state().windowList = make();
+        EXPECT_FALSE(source.copyWindowInfo(17, 0).has_value()) << name;
+    }
+    fake_sdk::reset();
     fake_sdk::state().windowList = fake_sdk::array({});
-    MacWindowList source;
-    const auto list = source.copyWindowInfo(17, 0);
-    ASSERT_TRUE(list.has_value());
-    EXPECT_TRUE(list->empty());
+    const auto empty = source.copyWindowInfo(17, 0);
+    EXPECT_TRUE(empty.has_value() && empty->empty());
 }
 
 using AccessibilityTest = ProviderTest;
@@ -126,24 +114,6 @@ TEST_F(AccessibilityTest, OnlyTheFirstCheckAsksForThePrompt) {
     EXPECT_TRUE(accessibility.isProcessTrustedWithOptions(true));
     EXPECT_TRUE(accessibility.isProcessTrustedWithOptions(false));
     EXPECT_EQ(fake_sdk::state().trustPrompts, (std::vector<bool>{true, false}));
-}
-
-TEST_F(AccessibilityTest, WindowsOutliveTheArrayTheyCameIn) {
-    auto& state = fake_sdk::state();
-    state.attributes[{42, "AXWindows"}] = fake_sdk::array({fake_sdk::window(42), fake_sdk::window(42)});
-    state.attributes[{42, "AXTitle"}] = fake_sdk::string("Report");
-    MacAccessibility accessibility;
-    const auto application = accessibility.createApplication(42);
-
-    auto windows = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
-    ASSERT_EQ(windows.error, platform::AxError::success);
-    auto& elements = std::get<platform::AXElementArray>(windows.value);
-    ASSERT_EQ(elements.size(), 2U);
-    fake_sdk::release(state.attributes[{42, "AXWindows"}]);  // the array goes; the elements must not
-    state.attributes.erase({42, "AXWindows"});
-
-    const auto title = accessibility.copyAttributeValue(*elements[1], platform::kAXTitleAttributeName);
-    EXPECT_EQ(std::get<std::string>(title.value), "Report");
 }
 
 TEST_F(AccessibilityTest, EachKindOfCopiedValue) {
@@ -177,39 +147,62 @@ TEST_F(AccessibilityTest, EachKindOfCopiedValue) {
               platform::AxError::attributeUnsupported);
 }
 
-struct EnhancedCase {
+// What the placement does (core/place_window.cpp): one application element,
+// its windows copied, position and size set on one of them, raised, and
+// every element released when the placement returns.
+struct PlacementCase {
     bool enhancedBefore;
     AXError setResult;
     std::vector<std::string> calls;
 };
 
-class EnhancedUserInterfaceTest : public ProviderTest, public ::testing::WithParamInterface<EnhancedCase> {};
+class PlacementTest : public ProviderTest, public ::testing::WithParamInterface<PlacementCase> {};
 
-TEST_P(EnhancedUserInterfaceTest, IsOffDuringTheSetAndRestoredAfterIt) {
+TEST_P(PlacementTest, EnhancedUserInterfaceIsOffOnceAroundBothSetsAndRestoredAtTheEnd) {
     auto& state = fake_sdk::state();
     state.enhancedUserInterface = GetParam().enhancedBefore;
     state.setResult = GetParam().setResult;
+    state.attributes[{9, "AXWindows"}] = fake_sdk::array({fake_sdk::window(9), fake_sdk::window(9)});
     MacAccessibility accessibility;
-    const auto application = accessibility.createApplication(9);
-    const auto size = accessibility.createValue(platform::AxValueKind::size, 1280, 720);
-    ASSERT_NE(size, nullptr);
-
-    EXPECT_EQ(accessibility.setAttributeValue(*application, platform::kAXSizeAttributeName, *size),
-              static_cast<platform::AxError>(GetParam().setResult));
+    {
+        auto application = accessibility.createApplication(9);
+        auto copy = accessibility.copyAttributeValue(*application, platform::kAXWindowsAttributeName);
+        auto window = std::move(std::get<platform::AXElementArray>(copy.value).back());
+        copy.value = std::monostate{};
+        fake_sdk::release(state.attributes[{9, "AXWindows"}]);  // the array goes; the window must not
+        state.attributes.erase({9, "AXWindows"});
+        for (const platform::AXElement* element : {application.get(), window.get()}) {
+            EXPECT_EQ(fake_sdk::messagingTimeout(dynamic_cast<const MacAXElement&>(*element).get()), 1.0F);
+        }
+        const auto position = accessibility.createValue(platform::AxValueKind::point, 0, 24);
+        const auto size = accessibility.createValue(platform::AxValueKind::size, 1280, 720);
+        const auto result = static_cast<platform::AxError>(GetParam().setResult);
+        EXPECT_EQ(accessibility.setAttributeValue(*window, platform::kAXPositionAttributeName, *position), result);
+        EXPECT_EQ(accessibility.setAttributeValue(*window, platform::kAXSizeAttributeName, *size), result);
+        EXPECT_EQ(accessibility.performAction(*window, platform::kAXRaiseActionName), success);
+        application.reset();  // the window still holds the placement open
+        EXPECT_FALSE(state.enhancedUserInterface);
+    }
     EXPECT_EQ(state.accessibilityCalls, GetParam().calls);
     EXPECT_EQ(state.enhancedUserInterface, GetParam().enhancedBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(States, EnhancedUserInterfaceTest,
-                         ::testing::Values(EnhancedCase{false, ::kAXErrorSuccess, {"AXSize=1280.000000,720.000000"}},
-                                           EnhancedCase{true,
-                                                        ::kAXErrorSuccess,
-                                                        {"AXEnhancedUserInterface=off", "AXSize=1280.000000,720.000000",
-                                                         "AXEnhancedUserInterface=on"}},
-                                           EnhancedCase{true,
-                                                        ::kAXErrorCannotComplete,
-                                                        {"AXEnhancedUserInterface=off", "AXSize=1280.000000,720.000000",
-                                                         "AXEnhancedUserInterface=on"}}));
+// Failed sets are reported and still leave the application as it was found.
+INSTANTIATE_TEST_SUITE_P(
+    States, PlacementTest,
+    ::testing::Values(
+        PlacementCase{
+            false,
+            kAXErrorSuccess,
+            {"AXEnhancedUserInterface?", "AXPosition=0.000000,24.000000", "AXSize=1280.000000,720.000000", "AXRaise"}},
+        PlacementCase{true,
+                      kAXErrorSuccess,
+                      {"AXEnhancedUserInterface?", "AXEnhancedUserInterface=off", "AXPosition=0.000000,24.000000",
+                       "AXSize=1280.000000,720.000000", "AXRaise", "AXEnhancedUserInterface=on"}},
+        PlacementCase{true,
+                      kAXErrorCannotComplete,
+                      {"AXEnhancedUserInterface?", "AXEnhancedUserInterface=off", "AXPosition=0.000000,24.000000",
+                       "AXSize=1280.000000,720.000000", "AXRaise", "AXEnhancedUserInterface=on"}}));
 
 // An element or value this provider did not make cannot reach Apple's API.
 TEST_F(AccessibilityTest, ForeignHandlesAreRefused) {
@@ -266,6 +259,20 @@ TEST_F(PreferencesTest, WritesTheWholeDictionaryAsSigned64BitNumbers) {
 TEST_F(PreferencesTest, AnEmptyDomainNameCannotBeOpened) {
     MacPreferences preferences;
     EXPECT_EQ(preferences.openSuite(""), nullptr);
+}
+
+TEST_F(ProviderTest, ThePlatformHandsOutProvidersOverTheSystem) {
+    auto& state = fake_sdk::state();
+    state.screenCaptureGranted = true;
+    state.windowList = fake_sdk::array({});
+    const auto mac = MacPlatform::create();
+    EXPECT_TRUE(mac->screenCapture().preflightScreenCaptureAccess());
+    EXPECT_EQ(state.screenCaptureRequests, 0);
+    EXPECT_TRUE(mac->screenCapture().requestScreenCaptureAccess());
+    EXPECT_EQ(state.screenCaptureRequests, 1);
+    EXPECT_TRUE(mac->windowList().copyWindowInfo(1, 0).has_value());
+    EXPECT_FALSE(mac->accessibility().isProcessTrusted());
+    EXPECT_NE(mac->preferences().openSuite("com.apple.screencapture"), nullptr);
 }
 
 TEST_F(ProviderTest, TextsKeepEveryByte) {

@@ -1,12 +1,13 @@
 #include "tests/macos/fake_sdk/fake_sdk.h"
 
 #include <cstring>
+#include <memory>
 
 namespace fake_sdk {
 
 namespace {
 
-enum class Kind : CFTypeID { String = 1, Number, Dictionary, Array, Boolean, Element, Value, Allocator };
+enum class Kind : CFTypeID { String = 1, Number, Dictionary, Array, Boolean, Element, Value };
 
 struct Object {
     explicit Object(Kind objectKind) : kind(objectKind) {}
@@ -23,29 +24,34 @@ struct Object {
     std::vector<const void*> items;
     pid_t pid = 0;
     UInt32 valueType = 0;
+    float timeout = 0;
     double first = 0;
     double second = 0;
 };
 
 int live = 0;
 std::vector<std::string> misuses;
+// Released objects stay readable until reset(), so a release too many is
+// reported, not undefined.
+std::vector<std::unique_ptr<Object>> dead;
 State current;
-Object trueObject = [] {
-    Object object(Kind::Boolean);
+Object immortal(Kind kind, std::string text = {}) {
+    Object object(kind);
     object.immortal = true;
+    object.text = std::move(text);
     return object;
-}();
-Object falseObject = [] {
-    Object object(Kind::Boolean);
-    object.immortal = true;
-    return object;
-}();
-Object promptKey = [] {
-    Object object(Kind::String);
-    object.immortal = true;
-    object.text = "AXTrustedCheckOptionPrompt";
-    return object;
-}();
+}
+Object trueObject = immortal(Kind::Boolean);
+Object falseObject = immortal(Kind::Boolean);
+// CFSTR's strings: one immortal object per text, as the linker makes them.
+Object* constantString(const std::string& text) {
+    static std::map<std::string, std::unique_ptr<Object>> strings;
+    auto& made = strings[text];
+    if (!made) {
+        made = std::make_unique<Object>(immortal(Kind::String, text));
+    }
+    return made.get();
+}
 
 Object* make(Kind kind) {
     ++live;
@@ -62,7 +68,7 @@ Ref as(Object* made) {
 }  // namespace
 
 int liveObjects() { return live; }
-const std::vector<std::string>& misuse() { return misuses; }
+std::vector<std::string>& misuse() { return misuses; }
 
 CFStringRef string(const std::string& utf8) {
     auto* made = make(Kind::String);
@@ -116,6 +122,8 @@ AXValueRef point(double x, double y) {
     return as<AXValueRef>(made);
 }
 
+float messagingTimeout(AXUIElementRef element) { return object(element)->timeout; }
+
 void release(CFTypeRef ref) { CFRelease(ref); }
 
 State& state() { return current; }
@@ -133,7 +141,7 @@ void reset() {
         CFRelease(current.preferenceValue);
     }
     current = State{};
-    misuses.clear();
+    dead.clear();
 }
 
 }  // namespace fake_sdk
@@ -149,7 +157,11 @@ const CFBooleanRef kCFBooleanTrue = reinterpret_cast<CFBooleanRef>(&fake_sdk::tr
 const CFBooleanRef kCFBooleanFalse = reinterpret_cast<CFBooleanRef>(&fake_sdk::falseObject);
 const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks{};
 const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks{};
-CFStringRef kAXTrustedCheckOptionPrompt = reinterpret_cast<CFStringRef>(&fake_sdk::promptKey);
+CFStringRef kAXTrustedCheckOptionPrompt = CFSTR("AXTrustedCheckOptionPrompt");
+
+CFStringRef __CFStringMakeConstantString(const char* cStr) {
+    return reinterpret_cast<CFStringRef>(fake_sdk::constantString(cStr));
+}
 
 CFTypeRef CFRetain(CFTypeRef ref) {
     if (ref == nullptr) {
@@ -186,7 +198,7 @@ void CFRelease(CFTypeRef ref) {
         CFRelease(item);
     }
     --fake_sdk::live;
-    delete released;
+    fake_sdk::dead.emplace_back(released);
 }
 
 CFTypeID CFGetTypeID(CFTypeRef ref) { return static_cast<CFTypeID>(object(ref)->kind); }
@@ -289,27 +301,38 @@ CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID rela
     state.windowListRelativeTo = relativeToWindow;
     return state.windowList != nullptr ? static_cast<CFArrayRef>(CFRetain(state.windowList)) : nullptr;
 }
-bool CGPreflightScreenCaptureAccess(void) { return false; }
-bool CGRequestScreenCaptureAccess(void) { return false; }
+bool CGPreflightScreenCaptureAccess(void) { return fake_sdk::state().screenCaptureGranted; }
+bool CGRequestScreenCaptureAccess(void) {
+    ++fake_sdk::state().screenCaptureRequests;
+    return fake_sdk::state().screenCaptureGranted;
+}
 
 Boolean AXIsProcessTrustedWithOptions(CFDictionaryRef options) {
     auto& state = fake_sdk::state();
-    const auto& entries = object(options)->entries;
-    state.trustPrompts.push_back(entries.size() == 1 && entries[0].first == kAXTrustedCheckOptionPrompt &&
-                                 entries[0].second == kCFBooleanTrue);
+    bool prompt = false;
+    if (options != nullptr) {  // NULL: no options, so no prompt
+        for (const auto& [key, value] : object(options)->entries) {
+            prompt = prompt || (object(key)->text == "AXTrustedCheckOptionPrompt" && value == kCFBooleanTrue);
+        }
+    }
+    state.trustPrompts.push_back(prompt);
     return state.trusted;
 }
 Boolean AXIsProcessTrusted(void) { return fake_sdk::state().trusted; }
 
 AXUIElementRef AXUIElementCreateApplication(pid_t pid) { return fake_sdk::window(pid); }
-AXError AXUIElementGetPid(AXUIElementRef element, pid_t* pid) {
-    *pid = object(element)->pid;
+AXError AXUIElementSetMessagingTimeout(AXUIElementRef element, float timeoutInSeconds) {
+    if (timeoutInSeconds < 0) {
+        return kAXErrorIllegalArgument;
+    }
+    object(element)->timeout = timeoutInSeconds;
     return kAXErrorSuccess;
 }
 AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value) {
     auto& state = fake_sdk::state();
     const auto& name = object(attribute)->text;
     if (name == "AXEnhancedUserInterface") {
+        state.accessibilityCalls.emplace_back("AXEnhancedUserInterface?");
         *value = CFRetain(state.enhancedUserInterface ? kCFBooleanTrue : kCFBooleanFalse);
         return kAXErrorSuccess;
     }
@@ -334,8 +357,7 @@ AXError AXUIElementSetAttributeValue(AXUIElementRef, CFStringRef attribute, CFTy
         return kAXErrorSuccess;
     }
     const auto* set = object(value);
-    state.accessibilityCalls.push_back(name + "=" + std::to_string(set->first) + "," + std::to_string(set->second) +
-                                       (state.enhancedUserInterface ? " with AXEnhancedUserInterface on" : ""));
+    state.accessibilityCalls.push_back(name + "=" + std::to_string(set->first) + "," + std::to_string(set->second));
     return state.setResult;
 }
 AXError AXUIElementPerformAction(AXUIElementRef, CFStringRef action) {

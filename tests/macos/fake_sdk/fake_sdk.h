@@ -15,7 +15,7 @@ namespace fake_sdk {
 
 [[nodiscard]] int liveObjects();
 // Failures the test must see: a release of null or of a dead object.
-[[nodiscard]] const std::vector<std::string>& misuse();
+[[nodiscard]] std::vector<std::string>& misuse();
 
 // Each returns a new object with one reference (the Create rule); the
 // containers take over the references of the items passed in.
@@ -29,6 +29,8 @@ CFDictionaryRef dictionary(std::vector<std::pair<CFTypeRef, CFTypeRef>> entries)
 CFArrayRef array(std::vector<CFTypeRef> items);
 AXUIElementRef window(pid_t pid);
 AXValueRef point(double x, double y);
+// What AXUIElementSetMessagingTimeout last set on the element; 0 if nothing.
+float messagingTimeout(AXUIElementRef element);
 
 void release(CFTypeRef object);
 
@@ -36,6 +38,8 @@ struct State {
     CFArrayRef windowList = nullptr;  // what CGWindowListCopyWindowInfo copies; owned here
     std::uint32_t windowListOptions = 0;
     std::uint32_t windowListRelativeTo = 0;
+    bool screenCaptureGranted = false;
+    int screenCaptureRequests = 0;
 
     bool trusted = false;
     std::vector<bool> trustPrompts;  // kAXTrustedCheckOptionPrompt of every check
@@ -44,7 +48,8 @@ struct State {
     std::map<std::pair<pid_t, std::string>, AXError> attributeErrors;
     bool enhancedUserInterface = false;
     AXError setResult = kAXErrorSuccess;
-    std::vector<std::string> accessibilityCalls;  // sets and actions, in order
+    // Reads and sets of AXEnhancedUserInterface, other sets and actions, in order.
+    std::vector<std::string> accessibilityCalls;
 
     std::string preferenceKey;
     std::string preferenceApplication;
@@ -53,7 +58,7 @@ struct State {
 };
 
 State& state();
-// Releases everything State owns and starts afresh.
+// Releases everything State owns and starts afresh; misuse() stays.
 void reset();
 
 }  // namespace fake_sdk

@@ -1,15 +1,18 @@
 #pragma once
 // Linux stand-in for the part of Apple's CoreFoundation that the macOS
-// provider calls: the same declarations, answered by fake_sdk.cpp.
+// provider calls, declared as Apple's headers declare it (their C++
+// expansion of CF_ENUM, their macros), answered by fake_sdk.cpp.
 #include <sys/types.h>
 #include <cstdint>
 
 extern "C" {
 typedef unsigned char Boolean;
 typedef unsigned char UInt8;
-typedef uint32_t UInt32;
-typedef long CFIndex;
+typedef signed int SInt32;
+typedef unsigned int UInt32;
+typedef signed long CFIndex;
 typedef unsigned long CFTypeID;
+typedef unsigned long CFHashCode;
 typedef UInt32 CFStringEncoding;
 typedef const void* CFTypeRef;
 typedef CFTypeRef CFPropertyListRef;
@@ -25,32 +28,39 @@ typedef struct {
     CFIndex length;
 } CFRange;
 static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) {
-    CFRange r = {loc, len};
-    return r;
+    CFRange range;
+    range.location = loc;
+    range.length = len;
+    return range;
 }
 static const CFIndex kCFNotFound = -1;
 enum CFStringBuiltInEncodings : CFStringEncoding { kCFStringEncodingUTF8 = 0x08000100 };
-enum CFNumberType : CFIndex { kCFNumberSInt32Type = 3, kCFNumberSInt64Type = 4, kCFNumberFloat64Type = 6 };
+typedef enum CFStringBuiltInEncodings CFStringBuiltInEncodings;
+enum CFNumberType : CFIndex { kCFNumberSInt64Type = 4, kCFNumberFloat64Type = 6 };
+typedef enum CFNumberType CFNumberType;
 typedef struct {
     CFIndex version;
-    void* a;
-    void* b;
-    void* c;
-    void* d;
-    void* e;
+    const void* (*retain)(CFAllocatorRef allocator, const void* value);
+    void (*release)(CFAllocatorRef allocator, const void* value);
+    CFStringRef (*copyDescription)(const void* value);
+    Boolean (*equal)(const void* value1, const void* value2);
+    CFHashCode (*hash)(const void* value);
 } CFDictionaryKeyCallBacks;
 typedef struct {
     CFIndex version;
-    void* a;
-    void* b;
-    void* c;
-    void* d;
+    const void* (*retain)(CFAllocatorRef allocator, const void* value);
+    void (*release)(CFAllocatorRef allocator, const void* value);
+    CFStringRef (*copyDescription)(const void* value);
+    Boolean (*equal)(const void* value1, const void* value2);
 } CFDictionaryValueCallBacks;
 extern const CFAllocatorRef kCFAllocatorDefault;
 extern const CFBooleanRef kCFBooleanTrue;
 extern const CFBooleanRef kCFBooleanFalse;
 extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
 extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
+// Apple's spelling for compilers without built-in constant strings.
+#define CFSTR(cStr) __CFStringMakeConstantString("" cStr "")
+CFStringRef __CFStringMakeConstantString(const char* cStr);
 CFTypeRef CFRetain(CFTypeRef cf);
 void CFRelease(CFTypeRef cf);
 CFTypeID CFGetTypeID(CFTypeRef cf);
