@@ -18,6 +18,10 @@ class MacPlatform final : public platform::Provider {
 public:
     static std::unique_ptr<MacPlatform> create();
     ~MacPlatform() override;
+    MacPlatform(const MacPlatform&) = delete;
+    MacPlatform& operator=(const MacPlatform&) = delete;
+    MacPlatform(MacPlatform&&) = delete;
+    MacPlatform& operator=(MacPlatform&&) = delete;
 
     platform::WindowListSource& windowList() override;
     platform::ScreenCapturePermission& screenCapture() override;

@@ -19,6 +19,10 @@ public:
     // Null when no X server can be reached (DISPLAY unset or refused).
     static std::unique_ptr<X11Platform> connect(const char* displayName = nullptr);
     ~X11Platform() override;
+    X11Platform(const X11Platform&) = delete;
+    X11Platform& operator=(const X11Platform&) = delete;
+    X11Platform(X11Platform&&) = delete;
+    X11Platform& operator=(X11Platform&&) = delete;
 
     platform::WindowListSource& windowList() override;
     platform::ScreenCapturePermission& screenCapture() override;  // always granted
