@@ -191,18 +191,31 @@ bool WindowManager::supported(xcb_atom_t hint) {
 // ours: leave first, and wait until it is left.
 bool WindowManager::leaveFullStates(xcb_window_t id, Clock::time_point deadline) {
     auto& ewmh = connection_.ewmh();
+    const auto before = window(id);
     sendToRoot(connection_, "SendEvent (_NET_WM_STATE)", id, ewmh._NET_WM_STATE,
                {kStateRemove, ewmh._NET_WM_STATE_MAXIMIZED_VERT, ewmh._NET_WM_STATE_MAXIMIZED_HORZ, kSourcePager, 0});
     sendToRoot(connection_, "SendEvent (_NET_WM_STATE)", id, ewmh._NET_WM_STATE,
                {kStateRemove, ewmh._NET_WM_STATE_FULLSCREEN, 0, kSourcePager, 0});
-    const auto outcome = awaitWindowManager(
+    const auto left = awaitWindowManager(
         connection_, deadline,
         [&]() -> std::optional<bool> {
             const auto now = window(id);
             return now ? std::optional(!now->maximizedOrFullscreen) : std::nullopt;
         },
         [&](const xcb_generic_event_t& event) { return isPropertyChange(event, id, ewmh._NET_WM_STATE); });
-    return outcome == WmOutcome::done;
+    if (left != WmOutcome::done) {
+        return false;
+    }
+    // The window manager may restore the old frame after the state is gone;
+    // a move sent before that would be undone.
+    awaitWindowManager(
+        connection_, std::min(deadline, Clock::now() + kSettleAfterAnswer),
+        [&]() -> std::optional<bool> {
+            const auto now = window(id);
+            return now ? std::optional(!before || !(now->frame == before->frame)) : std::nullopt;
+        },
+        [](const xcb_generic_event_t& event) { return kindOf(event) == XCB_CONFIGURE_NOTIFY; });
+    return true;
 }
 
 WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
 #include <map>
 #include <thread>
@@ -216,6 +218,48 @@ TEST_F(X11ProviderTest, AttributesFollowTheListsFrameConvention) {
               std::pair(entry.width, entry.height));
     EXPECT_FALSE(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AxValueKind::point));
     EXPECT_EQ(ax.copyAttributeValue(*window, "AXRole").error, platform::AxError::attributeUnsupported);
+}
+
+// The first Place is exact whatever state the window was in: maximized or
+// fullscreen (left first), or with the window manager stopped for a second
+// across the Place (the size request must not carry the old position).
+TEST_F(X11ProviderTest, FirstPlaceIsExactFromAnyStateAndPastALateWindowManager) {
+    struct Case {
+        std::string name;
+        std::string wmctrlBefore;  // run on the window first
+        bool stopWindowManager;
+    };
+    for (const auto& [name, before, stopWindowManager] :
+         std::vector<Case>{{"maximized", "-b add,maximized_vert,maximized_horz", false},
+                           {"fullscreen", "-b add,fullscreen", false},
+                           {"late window manager", "-e 0,700,400,300,200", true}}) {
+        SCOPED_TRACE(name);
+        const unsigned id = listedOf("XClock").number;
+        session->run("wmctrl -i -r " + std::to_string(id) + " " + before);
+        for (int i = 0; i < 100; ++i) {
+            const Listed entry = listedOf("XClock");
+            if (entry.x != 0 || entry.width == 2560) {
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        if (stopWindowManager) {
+            ::kill(session->windowManager(), SIGSTOP);
+        }
+        std::thread resume([&] {
+            if (stopWindowManager) {
+                std::this_thread::sleep_for(1s);
+                ::kill(session->windowManager(), SIGCONT);
+            }
+        });
+        place(pids["XClock"], 1920, 1080);  // expects no failure
+        resume.join();
+        const auto frame = testing::frameByXwininfo(*session, id);
+        EXPECT_EQ(frame.x, 0);
+        EXPECT_EQ(frame.y, 0);
+        EXPECT_EQ(frame.width, 1920);
+        EXPECT_EQ(frame.height, 1080);
+    }
 }
 
 // A panel is never listed, yet its strut sets the menu bar band that placed
