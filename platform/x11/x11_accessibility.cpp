@@ -3,8 +3,8 @@
 #include "platform/window_list_source.h"
 #include "platform/x11/x11_client_windows.h"
 #include "platform/x11/x11_connection.h"
-#include "platform/x11/x11_frame_control.h"
 #include "platform/x11/x11_window_list.h"
+#include "platform/x11/x11_window_manager.h"
 
 namespace tallowin::x11 {
 
@@ -22,6 +22,22 @@ const X11Element* asX11(const platform::AXElement& element) { return dynamic_cas
 
 AXCopyResult failure(AxError error) { return AXCopyResult{error, std::monostate{}}; }
 
+// The one place where X11 outcomes become accessibility errors.
+AxError axErrorOf(WmOutcome outcome) {
+    switch (outcome) {
+        case WmOutcome::done:
+            return AxError::success;
+        case WmOutcome::windowGone:
+            return AxError::invalidUIElement;
+        case WmOutcome::badRequest:
+            return AxError::illegalArgument;
+        case WmOutcome::notThere:
+        case WmOutcome::disconnected:
+            return AxError::cannotComplete;
+    }
+    return AxError::failure;
+}
+
 }  // namespace
 
 std::optional<std::pair<double, double>> X11GeometryValue::getValue(AxValueKind type) const {
@@ -31,9 +47,9 @@ std::optional<std::pair<double, double>> X11GeometryValue::getValue(AxValueKind 
     return std::pair{first_, second_};
 }
 
-bool X11Accessibility::isProcessTrustedWithOptions(bool /*prompt*/) { return connection_.alive(); }
+bool X11Accessibility::isProcessTrustedWithOptions(bool /*prompt*/) { return windowManager_.connection().alive(); }
 
-bool X11Accessibility::isProcessTrusted() { return connection_.alive(); }
+bool X11Accessibility::isProcessTrusted() { return windowManager_.connection().alive(); }
 
 platform::AXElementPtr X11Accessibility::createApplication(pid_t pid) {
     return std::make_unique<X11Element>(pid, XCB_WINDOW_NONE);
@@ -44,7 +60,7 @@ AXCopyResult X11Accessibility::copyAttributeValue(const platform::AXElement& ele
     if (x11 == nullptr) {
         return failure(platform::AxError::illegalArgument);
     }
-    if (!connection_.alive()) {
+    if (!windowManager_.connection().alive()) {
         return failure(platform::AxError::cannotComplete);
     }
     if (x11->isApplication()) {
@@ -57,7 +73,7 @@ AXCopyResult X11Accessibility::copyAttributeValue(const platform::AXElement& ele
 }
 
 AXCopyResult X11Accessibility::windowsOf(const X11Element& application) {
-    auto windows = listClientWindows(connection_, kListedWindows);
+    auto windows = listClientWindows(windowManager_, kListedWindows);
     if (!windows) {
         return failure(platform::AxError::cannotComplete);
     }
@@ -77,25 +93,20 @@ AXCopyResult X11Accessibility::attributeOf(const X11Element& window, std::string
     if (!title && !position && !size) {
         return failure(platform::AxError::attributeUnsupported);
     }
-    const auto screen = readScreenState(connection_);
-    if (!screen) {
-        return failure(platform::AxError::cannotComplete);
+    const auto client = windowManager_.windowAsLastSeen(window.window());
+    if (!client) {
+        return failure(windowManager_.connection().alive() ? AxError::invalidUIElement : AxError::cannotComplete);
     }
-    auto windows = readClientWindows(connection_, {window.window()}, screen->currentDesktop);
-    if (windows.empty()) {
-        return failure(platform::AxError::invalidUIElement);
-    }
-    const ClientWindow& client = windows.front();
     if (title) {
         // An untitled window reports an empty title, so position and size decide.
-        return AXCopyResult{platform::AxError::success, client.name.value_or(std::string{})};
+        return AXCopyResult{platform::AxError::success, client->name.value_or(std::string{})};
     }
     if (position) {
         return AXCopyResult{platform::AxError::success,
-                            std::make_unique<X11GeometryValue>(AxValueKind::point, client.frame.x, client.frame.y)};
+                            std::make_unique<X11GeometryValue>(AxValueKind::point, client->frame.x, client->frame.y)};
     }
-    return AXCopyResult{platform::AxError::success,
-                        std::make_unique<X11GeometryValue>(AxValueKind::size, client.frame.width, client.frame.height)};
+    return AXCopyResult{platform::AxError::success, std::make_unique<X11GeometryValue>(
+                                                        AxValueKind::size, client->frame.width, client->frame.height)};
 }
 
 platform::AXValuePtr X11Accessibility::createValue(AxValueKind type, double first, double second) {
@@ -122,23 +133,8 @@ AxError X11Accessibility::setAttributeValue(const platform::AXElement& element, 
     if (!pair) {
         return platform::AxError::illegalArgument;
     }
-    const auto screen = readScreenState(connection_);
-    if (!screen) {
-        return platform::AxError::cannotComplete;
-    }
-    auto windows = readClientWindows(connection_, {x11->window()}, screen->currentDesktop);
-    if (windows.empty()) {
-        return platform::AxError::invalidUIElement;
-    }
-    FrameRect target = windows.front().frame;
-    if (position) {
-        target.x = pair->first;
-        target.y = pair->second;
-    } else {
-        target.width = pair->first;
-        target.height = pair->second;
-    }
-    return placeFrame(connection_, x11->window(), target);
+    return axErrorOf(position ? windowManager_.moveFrame(x11->window(), pair->first, pair->second)
+                              : windowManager_.resizeFrame(x11->window(), pair->first, pair->second));
 }
 
 AxError X11Accessibility::performAction(const platform::AXElement& element, std::string_view action) {
@@ -149,7 +145,7 @@ AxError X11Accessibility::performAction(const platform::AXElement& element, std:
     if (x11->isApplication() || action != platform::kAXRaiseActionName) {
         return platform::AxError::actionUnsupported;
     }
-    return raiseWindow(connection_, x11->window());
+    return axErrorOf(windowManager_.raise(x11->window()));
 }
 
 }  // namespace tallowin::x11

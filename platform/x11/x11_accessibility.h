@@ -6,7 +6,7 @@
 
 namespace tallowin::x11 {
 
-class X11Connection;
+class WindowManager;
 
 // An application (window XCB_WINDOW_NONE) or one of its client windows.
 class X11Element final : public platform::AXElement {
@@ -38,7 +38,7 @@ private:
 // windows, with the frame convention of the window list.
 class X11Accessibility final : public platform::AccessibilityServices {
 public:
-    explicit X11Accessibility(X11Connection& connection) : connection_(connection) {}
+    explicit X11Accessibility(WindowManager& windowManager) : windowManager_(windowManager) {}
 
     bool isProcessTrustedWithOptions(bool prompt) override;
     bool isProcessTrusted() override;
@@ -53,7 +53,7 @@ private:
     platform::AXCopyResult windowsOf(const X11Element& application);
     platform::AXCopyResult attributeOf(const X11Element& window, std::string_view attribute);
 
-    X11Connection& connection_;
+    WindowManager& windowManager_;
 };
 
 }  // namespace tallowin::x11

@@ -3,11 +3,13 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tallowin::x11 {
 
@@ -17,47 +19,63 @@ struct FreeDeleter {
 
 template <typename T>
 using XReply = std::unique_ptr<T, FreeDeleter>;
+using XError = XReply<xcb_generic_error_t>;
 
-// The last X call that failed, by name, with its X error code (0 when the
-// connection itself broke).
-struct XCallFailure {
-    std::string_view call;
-    std::uint8_t errorCode = 0;
-};
-
-// Every failed X call is reported here, so the failure is named in one place.
+// Failed X calls, each reported once on standard error: a window that
+// vanishes between two refreshes fails the same call every 5 seconds, so one
+// line per call name and error code is all the user learns anything from.
 class XCallLog {
 public:
-    void record(std::string_view call, const xcb_generic_error_t* error) {
-        last_ = XCallFailure{call, error != nullptr ? error->error_code : std::uint8_t{0}};
-        ++count_;
-    }
-    [[nodiscard]] const std::optional<XCallFailure>& last() const { return last_; }
+    explicit XCallLog(std::FILE* sink = stderr) : sink_(sink) {}
+    // A null error means the connection itself broke.
+    void record(std::string_view call, const xcb_generic_error_t* error);
     [[nodiscard]] int count() const { return count_; }
 
 private:
-    std::optional<XCallFailure> last_;
+    std::FILE* sink_;
+    std::vector<std::pair<std::string, std::uint8_t>> reported_;
     int count_ = 0;
 };
 
-// Adopts what one xcb_*_reply call gave: the reply on success, else nothing,
-// with the error freed and the failing call named. The error is taken by
-// reference: the reply call that fills it is a sibling argument, and
-// arguments are evaluated in no fixed order.
+// The name X gives a core error code, e.g. "BadWindow".
+std::string_view errorName(std::uint8_t code);
+// The name of a core request, for errors of requests sent unchecked.
+std::string_view requestName(std::uint8_t majorCode);
+
+// What one request with a reply gave: the reply, or the error that came
+// instead (none when the connection broke). Owns both.
 template <typename T>
-XReply<T> takeReply(XCallLog& log, std::string_view call, T* reply, xcb_generic_error_t*& error) {
-    XReply<T> owned(reply);
-    XReply<xcb_generic_error_t> ownedError(error);
-    if (!owned || ownedError) {
-        log.record(call, ownedError.get());
-        return nullptr;
+class XResult {
+public:
+    XResult(XReply<T> reply, XError error) : reply_(std::move(reply)), error_(std::move(error)) {}
+    explicit operator bool() const { return reply_ != nullptr; }
+    const T* operator->() const { return reply_.get(); }
+    const T& operator*() const { return *reply_; }
+    [[nodiscard]] const T* get() const { return reply_.get(); }
+    [[nodiscard]] const xcb_generic_error_t* error() const { return error_.get(); }
+
+private:
+    XReply<T> reply_;
+    XError error_;
+};
+
+// Makes the reply call itself, so no caller handles a raw error pointer.
+template <typename T, typename Cookie>
+XResult<T> awaitReply(XCallLog& log, std::string_view call, xcb_connection_t* xcb,
+                      T* (*replyFunction)(xcb_connection_t*, Cookie, xcb_generic_error_t**), Cookie cookie) {
+    xcb_generic_error_t* rawError = nullptr;
+    XReply<T> reply(replyFunction(xcb, cookie, &rawError));
+    XError error(rawError);
+    if (!reply) {
+        log.record(call, error.get());
+        reply.reset();
     }
-    return owned;
+    return XResult<T>(std::move(reply), std::move(error));
 }
 
 // For a checked request without a reply: true when the server accepted it.
 inline bool checkRequest(XCallLog& log, std::string_view call, xcb_connection_t* connection, xcb_void_cookie_t cookie) {
-    XReply<xcb_generic_error_t> error(xcb_request_check(connection, cookie));
+    XError error(xcb_request_check(connection, cookie));
     if (error) {
         log.record(call, error.get());
         return false;

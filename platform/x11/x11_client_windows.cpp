@@ -1,13 +1,14 @@
 #include "platform/x11/x11_client_windows.h"
 
-#include <xcb/res.h>
-
 #include <algorithm>
 #include <limits>
 #include <span>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_process_ids.h"
+#include "platform/x11/x11_properties.h"
 #include "platform/x11/x11_text.h"
 
 namespace tallowin::x11 {
@@ -15,36 +16,8 @@ namespace tallowin::x11 {
 namespace {
 
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
-constexpr std::uint32_t kListLength = 1U << 16;  // in 32-bit units
-constexpr std::uint32_t kTextLength = 4096;
-
-xcb_get_property_cookie_t requestProperty(xcb_connection_t* xcb, xcb_window_t window, xcb_atom_t property,
-                                          std::uint32_t length) {
-    return xcb_get_property(xcb, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, length);
-}
-
-using PropertyReply = XReply<xcb_get_property_reply_t>;
-
-PropertyReply takeProperty(X11Connection& connection, xcb_get_property_cookie_t cookie) {
-    xcb_generic_error_t* error = nullptr;
-    return takeReply(connection.log(), "GetProperty", xcb_get_property_reply(connection.xcb(), cookie, &error), error);
-}
-
-std::span<const std::uint32_t> cardinals(const PropertyReply& reply) {
-    if (!reply || reply->format != 32) {
-        return {};
-    }
-    const auto count = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
-    return {static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get())), count};
-}
-
-std::string_view bytesOf(const PropertyReply& reply) {
-    if (!reply || reply->format != 8) {
-        return {};
-    }
-    return {static_cast<const char*>(xcb_get_property_value(reply.get())),
-            static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
-}
+constexpr std::size_t kDeepestFrameNesting = 8;
+constexpr std::uint32_t kWatchedEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
 
 std::optional<FrameExtents> extentsOf(const PropertyReply& reply) {
     const auto values = cardinals(reply);
@@ -52,21 +25,6 @@ std::optional<FrameExtents> extentsOf(const PropertyReply& reply) {
         return std::nullopt;
     }
     return FrameExtents{values[0], values[1], values[2], values[3]};
-}
-
-std::optional<std::string> textOf(X11Connection& connection, const PropertyReply& reply) {
-    if (!reply || reply->format != 8 || reply->type == XCB_ATOM_NONE) {
-        return std::nullopt;
-    }
-    TextEncoding encoding = TextEncoding::Unknown;
-    if (reply->type == connection.ewmh().UTF8_STRING) {
-        encoding = TextEncoding::Utf8;
-    } else if (reply->type == XCB_ATOM_STRING) {
-        encoding = TextEncoding::Latin1;
-    } else if (reply->type == connection.atoms().compoundText) {
-        encoding = TextEncoding::CompoundText;
-    }
-    return decodeTextProperty(encoding, bytesOf(reply));
 }
 
 // WM_CLASS is "instance\0class\0"; the class names the application.
@@ -80,148 +38,30 @@ std::optional<std::string> classPartOf(const PropertyReply& reply) {
     if (const auto end = rest.find('\0'); end != std::string_view::npos) {
         rest = rest.substr(0, end);
     }
+    if (rest.empty()) {
+        return std::nullopt;
+    }
     return latin1ToUtf8(rest);
 }
 
-std::optional<pid_t> pidFrom(std::uint32_t value) {
-    if (value == 0 || value > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max())) {
-        return std::nullopt;
-    }
-    return static_cast<pid_t>(value);
-}
-
-bool containsAtom(std::span<const std::uint32_t> atoms, xcb_atom_t atom) {
+bool containsAtom(std::span<const xcb_atom_t> atoms, xcb_atom_t atom) {
     return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
 }
 
-struct WindowCookies {
-    xcb_get_window_attributes_cookie_t attributes;
-    xcb_get_geometry_cookie_t geometry;
-    xcb_translate_coordinates_cookie_t position;
-    xcb_get_property_cookie_t state;
-    xcb_get_property_cookie_t desktop;
-    xcb_get_property_cookie_t type;
-    xcb_get_property_cookie_t pid;
-    xcb_get_property_cookie_t wmClass;
-    xcb_get_property_cookie_t netName;
-    xcb_get_property_cookie_t wmName;
-    xcb_get_property_cookie_t frameExtents;
-    xcb_get_property_cookie_t gtkExtents;
-    xcb_get_property_cookie_t opacity;
-};
-
-WindowCookies requestWindow(X11Connection& connection, xcb_window_t window) {
-    xcb_connection_t* xcb = connection.xcb();
-    auto& ewmh = connection.ewmh();
-    return WindowCookies{
-        xcb_get_window_attributes(xcb, window),
-        xcb_get_geometry(xcb, window),
-        xcb_translate_coordinates(xcb, window, connection.root(), 0, 0),
-        requestProperty(xcb, window, ewmh._NET_WM_STATE, 64),
-        requestProperty(xcb, window, ewmh._NET_WM_DESKTOP, 1),
-        requestProperty(xcb, window, ewmh._NET_WM_WINDOW_TYPE, 64),
-        requestProperty(xcb, window, ewmh._NET_WM_PID, 1),
-        requestProperty(xcb, window, XCB_ATOM_WM_CLASS, kTextLength),
-        requestProperty(xcb, window, ewmh._NET_WM_NAME, kTextLength),
-        requestProperty(xcb, window, XCB_ATOM_WM_NAME, kTextLength),
-        requestProperty(xcb, window, ewmh._NET_FRAME_EXTENTS, 4),
-        requestProperty(xcb, window, connection.atoms().gtkFrameExtents, 4),
-        requestProperty(xcb, window, connection.atoms().netWmWindowOpacity, 1),
-    };
-}
-
-// Takes every reply of the window, also when an early one failed, so none is
-// left in the connection's queue.
-std::optional<ClientWindow> takeWindow(X11Connection& connection, xcb_window_t window, const WindowCookies& cookies,
-                                       std::uint32_t currentDesktop) {
-    xcb_connection_t* xcb = connection.xcb();
-    auto& ewmh = connection.ewmh();
-    XCallLog& log = connection.log();
-    xcb_generic_error_t* error = nullptr;
-    auto attributes =
-        takeReply(log, "GetWindowAttributes", xcb_get_window_attributes_reply(xcb, cookies.attributes, &error), error);
-    error = nullptr;
-    auto geometry = takeReply(log, "GetGeometry", xcb_get_geometry_reply(xcb, cookies.geometry, &error), error);
-    error = nullptr;
-    auto position =
-        takeReply(log, "TranslateCoordinates", xcb_translate_coordinates_reply(xcb, cookies.position, &error), error);
-    auto state = takeProperty(connection, cookies.state);
-    auto desktop = takeProperty(connection, cookies.desktop);
-    auto type = takeProperty(connection, cookies.type);
-    auto pid = takeProperty(connection, cookies.pid);
-    auto wmClass = takeProperty(connection, cookies.wmClass);
-    auto netName = takeProperty(connection, cookies.netName);
-    auto wmName = takeProperty(connection, cookies.wmName);
-    auto frameExtents = takeProperty(connection, cookies.frameExtents);
-    auto gtkExtents = takeProperty(connection, cookies.gtkExtents);
-    auto opacity = takeProperty(connection, cookies.opacity);
-    if (!attributes || !geometry || !position) {
-        return std::nullopt;
-    }
-
-    ClientWindow client;
-    client.id = window;
-    if (const auto values = cardinals(pid); !values.empty()) {
-        client.pid = pidFrom(values[0]);
-    }
-    client.ownerName = classPartOf(wmClass);
-    client.name = textOf(connection, netName);
-    if (!client.name) {
-        client.name = textOf(connection, wmName);
-    }
-    if (const auto values = cardinals(opacity); !values.empty()) {
-        client.alpha = static_cast<double>(values[0]) / static_cast<double>(0xFFFFFFFFU);
-    }
-    client.extents = extentsOf(frameExtents).value_or(FrameExtents{});
-    client.csdShadow = extentsOf(gtkExtents).value_or(FrameExtents{});
-    client.clientWidth = geometry->width;
-    client.clientHeight = geometry->height;
-    client.frame = outerFrame(position->dst_x, position->dst_y, geometry->width, geometry->height, client.extents,
-                              client.csdShadow);
-
-    const auto states = cardinals(state);
-    const bool hidden = containsAtom(states, ewmh._NET_WM_STATE_HIDDEN);
-    client.maximizedOrFullscreen = containsAtom(states, ewmh._NET_WM_STATE_MAXIMIZED_VERT) ||
-                                   containsAtom(states, ewmh._NET_WM_STATE_MAXIMIZED_HORZ) ||
-                                   containsAtom(states, ewmh._NET_WM_STATE_FULLSCREEN);
-    const auto desktops = cardinals(desktop);
-    const bool onDesktop = desktops.empty() || desktops[0] == kAllDesktops || desktops[0] == currentDesktop;
-    client.onScreen = attributes->map_state == XCB_MAP_STATE_VIEWABLE && !hidden && onDesktop;
-    client.desktopType = containsAtom(cardinals(type), ewmh._NET_WM_WINDOW_TYPE_DESKTOP);
-    client.dockType = containsAtom(cardinals(type), ewmh._NET_WM_WINDOW_TYPE_DOCK);
-    return client;
-}
-
-// Classic Xt clients set no _NET_WM_PID; the server knows the pid of local
-// clients through the X-Resource extension.
-void fillPidsFromXRes(X11Connection& connection, std::vector<ClientWindow>& windows) {
-    if (!connection.hasXRes()) {
-        return;
-    }
-    xcb_connection_t* xcb = connection.xcb();
-    std::vector<std::pair<ClientWindow*, xcb_res_query_client_ids_cookie_t>> pending;
-    for (auto& window : windows) {
-        if (!window.pid) {
-            const xcb_res_client_id_spec_t clientSpec{window.id, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-            pending.emplace_back(&window, xcb_res_query_client_ids(xcb, 1, &clientSpec));
-        }
-    }
-    for (auto& [window, cookie] : pending) {
-        xcb_generic_error_t* error = nullptr;
-        auto reply = takeReply(connection.log(), "ResQueryClientIds",
-                               xcb_res_query_client_ids_reply(xcb, cookie, &error), error);
-        if (!reply) {
-            continue;
-        }
-        for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
-             xcb_res_client_id_value_next(&ids)) {
-            const auto& [clientId, valueLength] = *ids.data;
-            if ((clientId.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
-                xcb_res_client_id_value_value_length(ids.data) >= 1) {
-                window->pid = pidFrom(*xcb_res_client_id_value_value(ids.data));
-                break;
-            }
-        }
+constexpr std::uint32_t lengthOf(ClientWindows::Property property) {
+    switch (property) {
+        case ClientWindows::kState:
+        case ClientWindows::kType:
+            return 64;
+        case ClientWindows::kClass:
+        case ClientWindows::kNetName:
+        case ClientWindows::kName:
+            return kTextLength;
+        case ClientWindows::kFrameExtents:
+        case ClientWindows::kGtkExtents:
+            return 4;
+        default:
+            return 1;
     }
 }
 
@@ -240,56 +80,354 @@ FrameRect outerFrame(std::int32_t clientRootX, std::int32_t clientRootY, std::ui
                      std::max(0.0, static_cast<double>(clientHeight) + vertical)};
 }
 
-std::optional<ScreenState> readScreenState(X11Connection& connection) {
-    if (!connection.alive()) {
-        return std::nullopt;
-    }
-    xcb_connection_t* xcb = connection.xcb();
+ClientWindows::ClientWindows(X11Connection& connection) : connection_(connection) {
     auto& ewmh = connection.ewmh();
-    const xcb_window_t root = connection.root();
-    const auto stackingCookie = requestProperty(xcb, root, ewmh._NET_CLIENT_LIST_STACKING, kListLength);
-    const auto desktopCookie = requestProperty(xcb, root, ewmh._NET_CURRENT_DESKTOP, 1);
-    const auto workAreaCookie = requestProperty(xcb, root, ewmh._NET_WORKAREA, 4 * 64);
-    auto stacking = takeProperty(connection, stackingCookie);
-    auto desktop = takeProperty(connection, desktopCookie);
-    auto workArea = takeProperty(connection, workAreaCookie);
-    if (!connection.alive()) {
-        return std::nullopt;
-    }
-
-    ScreenState state;
-    state.screenWidth = connection.screenWidth();
-    const auto windows = cardinals(stacking);
-    state.stackingBottomToTop.assign(windows.begin(), windows.end());
-    if (const auto values = cardinals(desktop); !values.empty()) {
-        state.currentDesktop = values[0];
-    }
-    const auto areas = cardinals(workArea);
-    const std::size_t index = static_cast<std::size_t>(state.currentDesktop) * 4;
-    if (areas.size() >= index + 4) {
-        state.workAreaTop = areas[index + 1];
-    } else if (areas.size() >= 4) {
-        state.workAreaTop = areas[1];
-    }
-    return state;
+    atoms_ = {ewmh._NET_WM_STATE,
+              ewmh._NET_WM_DESKTOP,
+              ewmh._NET_WM_WINDOW_TYPE,
+              ewmh._NET_WM_PID,
+              XCB_ATOM_WM_CLASS,
+              ewmh._NET_WM_NAME,
+              XCB_ATOM_WM_NAME,
+              ewmh._NET_FRAME_EXTENTS,
+              connection.atoms().gtkFrameExtents,
+              connection.atoms().netWmWindowOpacity};
+    connection.setEventObserver([this](const xcb_generic_event_t& event) { observe(event); });
+    // Stacking changes come as property events of the root.
+    const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection.xcb(), connection.root(), XCB_CW_EVENT_MASK, &rootEvents);
 }
 
-std::vector<ClientWindow> readClientWindows(X11Connection& connection, const std::vector<xcb_window_t>& ids,
-                                            std::uint32_t currentDesktop) {
-    std::vector<WindowCookies> cookies;
-    cookies.reserve(ids.size());
-    for (const xcb_window_t id : ids) {
-        cookies.push_back(requestWindow(connection, id));
+void ClientWindows::watch(xcb_window_t window) {
+    xcb_change_window_attributes(connection_.xcb(), window, XCB_CW_EVENT_MASK, &kWatchedEvents);
+}
+
+void ClientWindows::markLayoutStale(xcb_window_t window, bool ancestryChanged) {
+    if (const auto found = records_.find(window); found != records_.end()) {
+        found->second.layoutStale = true;
+        found->second.ancestryKnown = found->second.ancestryKnown && !ancestryChanged;
     }
-    std::vector<ClientWindow> windows;
-    windows.reserve(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        if (auto window = takeWindow(connection, ids[i], cookies[i], currentDesktop)) {
-            windows.push_back(std::move(*window));
+    const auto [first, last] = clientsOfAncestor_.equal_range(window);
+    for (auto it = first; it != last; ++it) {
+        if (const auto found = records_.find(it->second); found != records_.end()) {
+            found->second.layoutStale = true;
+            found->second.ancestryKnown = found->second.ancestryKnown && !ancestryChanged;
         }
     }
-    fillPidsFromXRes(connection, windows);
+}
+
+void ClientWindows::observe(const xcb_generic_event_t& event) {
+    switch (event.response_type & 0x7F) {
+        case XCB_PROPERTY_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            const auto found = records_.find(notify.window);
+            if (found == records_.end()) {
+                return;
+            }
+            for (std::size_t i = 0; i < atoms_.size(); ++i) {
+                if (atoms_[i] == notify.atom && notify.atom != XCB_ATOM_NONE) {
+                    found->second.staleProperties |= 1U << i;
+                }
+            }
+            return;
+        }
+        case XCB_CONFIGURE_NOTIFY:
+            markLayoutStale(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window, false);
+            return;
+        case XCB_MAP_NOTIFY:
+            markLayoutStale(reinterpret_cast<const xcb_map_notify_event_t&>(event).window, false);
+            return;
+        case XCB_UNMAP_NOTIFY:
+            markLayoutStale(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window, false);
+            return;
+        case XCB_REPARENT_NOTIFY:
+            markLayoutStale(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window, true);
+            return;
+        case XCB_DESTROY_NOTIFY: {
+            const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+            markLayoutStale(window, true);
+            if (const auto found = records_.find(window); found != records_.end()) {
+                found->second.gone = true;
+            }
+            clientsOfAncestor_.erase(window);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void ClientWindows::readProperties(std::vector<Record*>& stale) {
+    struct Pending {
+        Record* record;
+        Property property;
+        xcb_get_property_cookie_t cookie;
+    };
+    std::vector<Pending> pending;
+    for (Record* record : stale) {
+        for (std::uint8_t i = 0; i < kPropertyCount; ++i) {
+            if ((record->staleProperties & (1U << i)) != 0) {
+                const auto property = static_cast<Property>(i);
+                pending.push_back(
+                    {record, property, requestProperty(connection_, record->id, atoms_[i], lengthOf(property))});
+            }
+        }
+        record->staleProperties = 0;
+    }
+    auto& ewmh = connection_.ewmh();
+    for (const auto& [record, property, cookie] : pending) {
+        const auto reply = awaitProperty(connection_, cookie);
+        if (!reply) {
+            record->gone = true;
+            continue;
+        }
+        const auto values = cardinals(reply);
+        switch (property) {
+            case kState:
+                record->states.assign(values.begin(), values.end());
+                break;
+            case kDesktop:
+                record->desktop = values.empty() ? std::nullopt : std::optional(values[0]);
+                break;
+            case kType:
+                record->desktopType = containsAtom(values, ewmh._NET_WM_WINDOW_TYPE_DESKTOP);
+                record->dockType = containsAtom(values, ewmh._NET_WM_WINDOW_TYPE_DOCK);
+                break;
+            case kPid:
+                record->pid = values.empty() ? std::nullopt : pidFrom(values[0]);
+                record->pidLookedUp = false;
+                break;
+            case kClass:
+                record->className = classPartOf(reply);
+                break;
+            case kNetName:
+                record->netName = textOf(connection_, reply);
+                break;
+            case kName:
+                record->name = textOf(connection_, reply);
+                break;
+            case kFrameExtents:
+                record->extents = extentsOf(reply).value_or(FrameExtents{});
+                break;
+            case kGtkExtents:
+                record->csdShadow = extentsOf(reply).value_or(FrameExtents{});
+                break;
+            case kOpacity:
+                record->alpha = values.empty()
+                                    ? std::nullopt
+                                    : std::optional(static_cast<double>(values[0]) / static_cast<double>(0xFFFFFFFFU));
+                break;
+            case kPropertyCount:
+                break;
+        }
+    }
+}
+
+// Climbs from each client to the root one level per round trip; the frames
+// on the way are watched so that a frame's move reaches the client's record.
+void ClientWindows::readAncestry(std::vector<Record*>& unknown) {
+    for (Record* record : unknown) {
+        record->ancestors.clear();
+    }
+    std::vector<Record*> climbing = unknown;
+    for (std::size_t depth = 0; depth <= kDeepestFrameNesting && !climbing.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        cookies.reserve(climbing.size());
+        for (Record* record : climbing) {
+            const xcb_window_t top = record->ancestors.empty() ? record->id : record->ancestors.back();
+            cookies.push_back(xcb_query_tree(connection_.xcb(), top));
+        }
+        std::vector<Record*> next;
+        for (std::size_t i = 0; i < climbing.size(); ++i) {
+            Record* record = climbing[i];
+            const auto tree =
+                awaitReply(connection_.log(), "QueryTree", connection_.xcb(), xcb_query_tree_reply, cookies[i]);
+            if (!tree) {
+                record->gone = true;
+                continue;
+            }
+            if (tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) {
+                record->ancestryKnown = true;
+                continue;
+            }
+            record->ancestors.push_back(tree->parent);
+            clientsOfAncestor_.emplace(tree->parent, record->id);
+            watch(tree->parent);
+            next.push_back(record);
+        }
+        climbing = std::move(next);
+    }
+    for (Record* record : climbing) {
+        record->ancestryKnown = true;  // deeper than any window manager nests: take what we have
+    }
+}
+
+void ClientWindows::readLayout(std::vector<Record*>& stale) {
+    struct Pending {
+        Record* record;
+        xcb_get_window_attributes_cookie_t attributes;
+        std::vector<xcb_get_geometry_cookie_t> geometries;  // the client, then its frames
+    };
+    std::vector<Pending> pending;
+    pending.reserve(stale.size());
+    for (Record* record : stale) {
+        Pending entry{record, xcb_get_window_attributes(connection_.xcb(), record->id), {}};
+        entry.geometries.push_back(xcb_get_geometry(connection_.xcb(), record->id));
+        for (const xcb_window_t ancestor : record->ancestors) {
+            entry.geometries.push_back(xcb_get_geometry(connection_.xcb(), ancestor));
+        }
+        record->layoutStale = false;
+        pending.push_back(std::move(entry));
+    }
+    XCallLog& log = connection_.log();
+    for (auto& [record, attributesCookie, geometryCookies] : pending) {
+        const auto attributes = awaitReply(log, "GetWindowAttributes", connection_.xcb(),
+                                           xcb_get_window_attributes_reply, attributesCookie);
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        bool complete = true;
+        for (std::size_t i = 0; i < geometryCookies.size(); ++i) {
+            const auto geometry =
+                awaitReply(log, "GetGeometry", connection_.xcb(), xcb_get_geometry_reply, geometryCookies[i]);
+            if (!geometry) {
+                complete = false;
+                continue;
+            }
+            // Each level adds its position in its parent and its border.
+            x += geometry->x + geometry->border_width;
+            y += geometry->y + geometry->border_width;
+            if (i == 0) {
+                record->width = geometry->width;
+                record->height = geometry->height;
+            }
+        }
+        if (!attributes || !complete) {
+            record->gone = true;
+            continue;
+        }
+        record->viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        record->rootX = x;
+        record->rootY = y;
+    }
+}
+
+void ClientWindows::readMissingPids(std::vector<Record*>& records) {
+    std::vector<Record*> missing;
+    std::vector<xcb_window_t> ids;
+    for (Record* record : records) {
+        if (!record->pid && !record->pidLookedUp && !record->gone) {
+            record->pidLookedUp = true;
+            missing.push_back(record);
+            ids.push_back(record->id);
+        }
+    }
+    const auto pids = pidsFromServer(connection_, ids);
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        missing[i]->pid = pids[i];
+    }
+    for (Record* record : records) {
+        // A window without WM_CLASS is still an application the user knows by
+        // its process's name.
+        if (!record->className && !record->processName && record->pid) {
+            record->processName = processName(*record->pid);
+        }
+    }
+}
+
+ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentDesktop) const {
+    auto& ewmh = connection_.ewmh();
+    ClientWindow client;
+    client.id = record.id;
+    client.pid = record.pid;
+    client.ownerName = record.className ? record.className : record.processName;
+    client.name = record.netName ? record.netName : record.name;
+    client.alpha = record.alpha;
+    client.extents = record.extents;
+    client.csdShadow = record.csdShadow;
+    client.clientWidth = record.width;
+    client.clientHeight = record.height;
+    client.frame =
+        outerFrame(record.rootX, record.rootY, record.width, record.height, record.extents, record.csdShadow);
+    const bool hidden = containsAtom(record.states, ewmh._NET_WM_STATE_HIDDEN);
+    client.maximizedOrFullscreen = containsAtom(record.states, ewmh._NET_WM_STATE_MAXIMIZED_VERT) ||
+                                   containsAtom(record.states, ewmh._NET_WM_STATE_MAXIMIZED_HORZ) ||
+                                   containsAtom(record.states, ewmh._NET_WM_STATE_FULLSCREEN);
+    const bool onDesktop = !record.desktop || *record.desktop == kAllDesktops || *record.desktop == currentDesktop;
+    client.onScreen = record.viewable && !hidden && onDesktop;
+    client.desktopType = record.desktopType;
+    client.dockType = record.dockType;
+    return client;
+}
+
+std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
+                                              bool onScreenOnly) {
+    connection_.drainEvents();
+    std::vector<Record*> records;
+    records.reserve(ids.size());
+    for (const xcb_window_t id : ids) {
+        auto [found, added] = records_.try_emplace(id);
+        if (added) {
+            found->second.id = id;
+            watch(id);
+        }
+        records.push_back(&found->second);
+    }
+    std::vector<Record*> staleProperties;
+    std::vector<Record*> unknownAncestry;
+    for (Record* record : records) {
+        if (record->staleProperties != 0) {
+            staleProperties.push_back(record);
+        }
+        if (!record->ancestryKnown) {
+            unknownAncestry.push_back(record);
+        }
+    }
+    readProperties(staleProperties);
+    readAncestry(unknownAncestry);
+    std::vector<Record*> staleLayout;
+    for (Record* record : records) {
+        if (record->layoutStale && !record->gone) {
+            staleLayout.push_back(record);
+        }
+    }
+    readLayout(staleLayout);
+    readMissingPids(records);
+
+    std::vector<ClientWindow> windows;
+    windows.reserve(records.size());
+    for (Record* record : records) {
+        if (record->gone) {
+            continue;
+        }
+        ClientWindow window = compose(*record, currentDesktop);
+        if (!onScreenOnly || window.onScreen) {
+            windows.push_back(std::move(window));
+        }
+    }
+    std::erase_if(records_, [](const auto& entry) { return entry.second.gone; });
     return windows;
+}
+
+std::optional<ClientWindow> ClientWindows::unchanged(xcb_window_t id, std::uint32_t currentDesktop) {
+    connection_.drainEvents();
+    const auto found = records_.find(id);
+    if (found == records_.end()) {
+        return std::nullopt;
+    }
+    const Record& record = found->second;
+    if (record.gone || record.layoutStale || !record.ancestryKnown || record.staleProperties != 0) {
+        return std::nullopt;
+    }
+    return compose(record, currentDesktop);
+}
+
+void ClientWindows::keepOnly(const std::vector<xcb_window_t>& ids) {
+    if (records_.size() <= ids.size()) {
+        return;
+    }
+    const std::unordered_set<xcb_window_t> kept(ids.begin(), ids.end());
+    std::erase_if(records_, [&](const auto& entry) { return !kept.contains(entry.first); });
+    std::erase_if(clientsOfAncestor_, [&](const auto& entry) { return !kept.contains(entry.second); });
 }
 
 }  // namespace tallowin::x11

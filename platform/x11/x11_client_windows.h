@@ -3,9 +3,11 @@
 #include <sys/types.h>
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tallowin::x11 {
@@ -33,7 +35,7 @@ struct FrameExtents {
 struct ClientWindow {
     xcb_window_t id = XCB_WINDOW_NONE;
     std::optional<pid_t> pid;
-    std::optional<std::string> ownerName;  // class part of WM_CLASS
+    std::optional<std::string> ownerName;  // class part of WM_CLASS, else the process's name
     std::optional<std::string> name;       // _NET_WM_NAME, else WM_NAME
     std::optional<double> alpha;
     FrameRect frame;
@@ -43,27 +45,94 @@ struct ClientWindow {
     std::uint16_t clientHeight = 0;
     bool onScreen = false;
     bool desktopType = false;
-    bool maximizedOrFullscreen = false;
     bool dockType = false;
+    bool maximizedOrFullscreen = false;
 };
-
-struct ScreenState {
-    std::vector<xcb_window_t> stackingBottomToTop;
-    std::uint32_t currentDesktop = 0;
-    std::int64_t workAreaTop = 0;  // 0 when no panel reserves anything
-    std::uint16_t screenWidth = 0;
-};
-
-// Root properties of the window manager; nothing when the connection broke.
-std::optional<ScreenState> readScreenState(X11Connection& connection);
-
-// Reads the given windows with all requests of a stage sent before any reply
-// is awaited. Windows that vanished are left out. Order is kept.
-std::vector<ClientWindow> readClientWindows(X11Connection& connection, const std::vector<xcb_window_t>& ids,
-                                            std::uint32_t currentDesktop);
 
 // Pure geometry: the outer frame from the client's root position and size.
 FrameRect outerFrame(std::int32_t clientRootX, std::int32_t clientRootY, std::uint16_t clientWidth,
                      std::uint16_t clientHeight, const FrameExtents& decorations, const FrameExtents& csdShadow);
+
+// What each client window says about itself, read once and read again only
+// where the window reported a change: a refresh of a desktop where nothing
+// changed costs no request per window. Windows are watched (property and
+// structure events, on the client and each frame around it) from the first
+// read on; the connection hands every event here.
+class ClientWindows {
+public:
+    explicit ClientWindows(X11Connection& connection);
+    ClientWindows(const ClientWindows&) = delete;
+    ClientWindows& operator=(const ClientWindows&) = delete;
+
+    // The given windows, order kept, vanished ones left out; with
+    // onScreenOnly, also those not viewable on currentDesktop. Read after a
+    // round trip, so every change reported before it is taken into account.
+    std::vector<ClientWindow> read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
+                                   bool onScreenOnly);
+    // The window as last read, when no event received since reported a
+    // change to it: no round trip. Nothing otherwise.
+    std::optional<ClientWindow> unchanged(xcb_window_t id, std::uint32_t currentDesktop);
+    void observe(const xcb_generic_event_t& event);
+    // Forgets the windows not named, e.g. those the window manager let go.
+    void keepOnly(const std::vector<xcb_window_t>& ids);
+
+    enum Property : std::uint8_t {
+        kState,
+        kDesktop,
+        kType,
+        kPid,
+        kClass,
+        kNetName,
+        kName,
+        kFrameExtents,
+        kGtkExtents,
+        kOpacity,
+        kPropertyCount
+    };
+
+private:
+    static constexpr std::uint32_t kAllProperties = (1U << kPropertyCount) - 1;
+    struct Record {
+        xcb_window_t id = XCB_WINDOW_NONE;
+        std::uint32_t staleProperties = kAllProperties;
+        bool layoutStale = true;
+        bool ancestryKnown = false;
+        bool pidLookedUp = false;
+        bool gone = false;
+        // Frames between the client and the root, nearest first.
+        std::vector<xcb_window_t> ancestors;
+        // From the properties.
+        std::vector<xcb_atom_t> states;
+        std::optional<std::uint32_t> desktop;
+        bool desktopType = false;
+        bool dockType = false;
+        std::optional<pid_t> pid;
+        std::optional<std::string> className;
+        std::optional<std::string> processName;
+        std::optional<std::string> netName;
+        std::optional<std::string> name;
+        FrameExtents extents;
+        FrameExtents csdShadow;
+        std::optional<double> alpha;
+        // From the layout.
+        bool viewable = false;
+        std::int32_t rootX = 0;
+        std::int32_t rootY = 0;
+        std::uint16_t width = 0;
+        std::uint16_t height = 0;
+    };
+    void readProperties(std::vector<Record*>& stale);
+    void readAncestry(std::vector<Record*>& unknown);
+    void readLayout(std::vector<Record*>& stale);
+    void readMissingPids(std::vector<Record*>& records);
+    void markLayoutStale(xcb_window_t window, bool ancestryChanged);
+    void watch(xcb_window_t window);
+    [[nodiscard]] ClientWindow compose(const Record& record, std::uint32_t currentDesktop) const;
+
+    X11Connection& connection_;
+    std::array<xcb_atom_t, kPropertyCount> atoms_{};
+    std::unordered_map<xcb_window_t, Record> records_;
+    std::unordered_multimap<xcb_window_t, xcb_window_t> clientsOfAncestor_;
+};
 
 }  // namespace tallowin::x11

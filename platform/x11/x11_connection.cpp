@@ -70,13 +70,12 @@ bool X11Connection::initialise() {
 
     xcb_generic_error_t* ewmhError = nullptr;
     ewmhReady_ = xcb_ewmh_init_atoms_replies(&ewmh_, ewmhCookies, &ewmhError) != 0;
-    XReply<xcb_generic_error_t> ownedEwmhError(ewmhError);
+    const XError ownedEwmhError(ewmhError);
     std::array<xcb_atom_t*, names.size()> targets{&atoms_.gtkFrameExtents, &atoms_.netWmWindowOpacity,
                                                   &atoms_.compoundText, &atoms_.timestampProbe};
     bool interned = true;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        xcb_generic_error_t* error = nullptr;
-        auto reply = takeReply(log_, "InternAtom", xcb_intern_atom_reply(connection_, cookies[i], &error), error);
+        auto reply = awaitReply(log_, "InternAtom", connection_, xcb_intern_atom_reply, cookies[i]);
         if (reply) {
             *targets[i] = reply->atom;
         } else {
@@ -107,7 +106,7 @@ xcb_timestamp_t X11Connection::currentTime() {
     xcb_timestamp_t time = XCB_CURRENT_TIME;
     const xcb_window_t probe = probeWindow_;
     const xcb_atom_t atom = atoms_.timestampProbe;
-    waitForEvent(
+    waitFor(
         [&](const xcb_generic_event_t& event) {
             if ((event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY) {
                 return false;
@@ -119,21 +118,34 @@ xcb_timestamp_t X11Connection::currentTime() {
             time = notify.time;
             return true;
         },
-        std::chrono::milliseconds(200));
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
     return time;
 }
 
-bool X11Connection::waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches,
-                                 std::chrono::milliseconds timeout) {
+void X11Connection::dispatch(const xcb_generic_event_t& event) {
+    if (event.response_type == 0) {
+        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+        log_.record(requestName(error.major_code), &error);
+        return;
+    }
+    if (observer_) {
+        observer_(event);
+    }
+}
+
+void X11Connection::drainEvents() {
+    while (XReply<xcb_generic_event_t> event{xcb_poll_for_event(connection_)}) {
+        dispatch(*event);
+    }
+}
+
+bool X11Connection::waitFor(const std::function<bool(const xcb_generic_event_t&)>& matches,
+                            std::chrono::steady_clock::time_point deadline) {
     xcb_flush(connection_);
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         while (XReply<xcb_generic_event_t> event{xcb_poll_for_event(connection_)}) {
-            if (event->response_type == 0) {
-                log_.record("unchecked request", reinterpret_cast<xcb_generic_error_t*>(event.get()));
-                continue;
-            }
-            if (matches(*event)) {
+            dispatch(*event);
+            if (event->response_type != 0 && matches(*event)) {
                 return true;
             }
         }
@@ -147,14 +159,12 @@ bool X11Connection::waitForEvent(const std::function<bool(const xcb_generic_even
             return false;
         }
         pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
-        ::poll(&descriptor, 1, static_cast<int>(left.count()));
+        ::poll(&descriptor, 1, static_cast<int>(left.count()) + 1);
     }
 }
 
 void X11Connection::sync() {
-    xcb_generic_error_t* error = nullptr;
-    takeReply(log_, "GetInputFocus", xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), &error),
-              error);
+    awaitReply(log_, "GetInputFocus", connection_, xcb_get_input_focus_reply, xcb_get_input_focus(connection_));
 }
 
 }  // namespace tallowin::x11

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "platform/x11/x11_call.h"
 
@@ -40,10 +41,16 @@ public:
 
     // A server timestamp of now, for requests that window managers judge by time.
     xcb_timestamp_t currentTime();
-    // Waits until an event that matches arrives or the timeout ends; other
-    // events (and errors of unchecked requests) are consumed on the way.
-    bool waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches,
-                      std::chrono::milliseconds timeout);
+    // Every event read from the connection goes to the observer first, so a
+    // wait never hides a change from the window cache.
+    void setEventObserver(std::function<void(const xcb_generic_event_t&)> observer) { observer_ = std::move(observer); }
+    // Hands every event already sent by the server to the observer, without
+    // waiting.
+    void drainEvents();
+    // The one bounded wait: until an event matches or the deadline passes.
+    // False on timeout or a broken connection.
+    bool waitFor(const std::function<bool(const xcb_generic_event_t&)>& matches,
+                 std::chrono::steady_clock::time_point deadline);
     // One round trip: everything sent before has reached the server.
     void sync();
 
@@ -60,6 +67,9 @@ private:
     bool hasXRes_ = false;
     xcb_window_t probeWindow_ = XCB_WINDOW_NONE;
     XCallLog log_;
+    std::function<void(const xcb_generic_event_t&)> observer_;
+
+    void dispatch(const xcb_generic_event_t& event);
 };
 
 }  // namespace tallowin::x11

@@ -5,6 +5,7 @@
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_screen_capture.h"
 #include "platform/x11/x11_window_list.h"
+#include "platform/x11/x11_window_manager.h"
 
 namespace tallowin::x11 {
 
@@ -18,15 +19,17 @@ std::unique_ptr<X11Platform> X11Platform::connect(const char* displayName) {
 
 X11Platform::X11Platform(std::unique_ptr<X11Connection> connection)
     : connection_(std::move(connection)),
-      windowList_(std::make_unique<X11WindowList>(*connection_)),
+      windowManager_(std::make_unique<WindowManager>(*connection_)),
+      windowList_(std::make_unique<X11WindowList>(*windowManager_)),
       screenCapture_(std::make_unique<X11ScreenCapture>()),
-      accessibility_(std::make_unique<X11Accessibility>(*connection_)),
+      accessibility_(std::make_unique<X11Accessibility>(*windowManager_)),
       preferences_(std::make_unique<PlistPreferences>(PlistPreferences::defaultFolder())) {}
 
 // The providers refer to the connection, so they go first.
 X11Platform::~X11Platform() {
     accessibility_.reset();
     windowList_.reset();
+    windowManager_.reset();
     connection_.reset();
 }
 

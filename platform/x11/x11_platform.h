@@ -10,6 +10,7 @@ class X11Accessibility;
 class X11Connection;
 class X11ScreenCapture;
 class X11WindowList;
+class WindowManager;
 class PlistPreferences;
 
 // The X11 providers of the core's platform interfaces over one XCB connection,
@@ -33,6 +34,7 @@ private:
     explicit X11Platform(std::unique_ptr<X11Connection> connection);
 
     std::unique_ptr<X11Connection> connection_;
+    std::unique_ptr<WindowManager> windowManager_;
     std::unique_ptr<X11WindowList> windowList_;
     std::unique_ptr<X11ScreenCapture> screenCapture_;
     std::unique_ptr<X11Accessibility> accessibility_;

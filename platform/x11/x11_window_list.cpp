@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_window_manager.h"
 
 namespace tallowin::x11 {
 
@@ -22,31 +23,15 @@ Value boundsOf(double x, double y, double width, double height) {
 
 }  // namespace
 
-std::optional<std::vector<ClientWindow>> listClientWindows(X11Connection& connection,
+std::optional<std::vector<ClientWindow>> listClientWindows(WindowManager& windowManager,
                                                            platform::WindowListOption options, ScreenState* screen) {
     // Ordering relative to a window (above, below, including) has no
     // counterpart here; an empty answer would look like a real one.
     if ((options & ~kSupportedOptions) != 0) {
         return std::nullopt;
     }
-    auto state = readScreenState(connection);
-    if (!state) {
-        return std::nullopt;
-    }
-    std::vector<xcb_window_t> frontToBack(state->stackingBottomToTop.rbegin(), state->stackingBottomToTop.rend());
-    auto windows = readClientWindows(connection, frontToBack, state->currentDesktop);
-    if (!connection.alive()) {
-        return std::nullopt;
-    }
-    const bool onScreenOnly = (options & platform::kWindowListOnScreenOnly) != 0;
-    const bool excludeDesktop = (options & platform::kWindowListExcludeDesktopElements) != 0;
-    std::erase_if(windows, [&](const ClientWindow& window) {
-        return (onScreenOnly && !window.onScreen) || (excludeDesktop && window.desktopType);
-    });
-    if (screen != nullptr) {
-        *screen = std::move(*state);
-    }
-    return windows;
+    return windowManager.list((options & platform::kWindowListOnScreenOnly) != 0,
+                              (options & platform::kWindowListExcludeDesktopElements) != 0, screen);
 }
 
 Value windowEntry(const ClientWindow& window) {
@@ -82,13 +67,13 @@ std::optional<platform::WindowList> X11WindowList::copyWindowInfo(platform::Wind
                                                                   std::uint32_t /*relativeToWindow*/) {
     // The relative window matters only to the ordering options refused above.
     ScreenState screen;
-    auto windows = listClientWindows(connection_, options, &screen);
+    auto windows = listClientWindows(windowManager_, options, &screen);
     if (!windows) {
         return std::nullopt;
     }
     platform::WindowList list;
     list.reserve(windows->size() + 1);
-    list.push_back(menubarEntry(screen, connection_.root()));
+    list.push_back(menubarEntry(screen, windowManager_.connection().root()));
     for (const auto& window : *windows) {
         list.push_back(windowEntry(window));
     }

@@ -4,14 +4,15 @@
 
 #include "platform/window_list_source.h"
 #include "platform/x11/x11_client_windows.h"
+#include "platform/x11/x11_screen_state.h"
 
 namespace tallowin::x11 {
 
-class X11Connection;
+class WindowManager;
 
 // The client windows front to back, filtered as the options ask; nothing when
 // the connection broke or an option asks for what X11 cannot answer.
-std::optional<std::vector<ClientWindow>> listClientWindows(X11Connection& connection,
+std::optional<std::vector<ClientWindow>> listClientWindows(WindowManager& windowManager,
                                                            platform::WindowListOption options,
                                                            ScreenState* screen = nullptr);
 
@@ -22,13 +23,13 @@ platform::Value menubarEntry(const ScreenState& screen, xcb_window_t root);
 
 class X11WindowList final : public platform::WindowListSource {
 public:
-    explicit X11WindowList(X11Connection& connection) : connection_(connection) {}
+    explicit X11WindowList(WindowManager& windowManager) : windowManager_(windowManager) {}
 
     std::optional<platform::WindowList> copyWindowInfo(platform::WindowListOption options,
                                                        std::uint32_t relativeToWindow) override;
 
 private:
-    X11Connection& connection_;
+    WindowManager& windowManager_;
 };
 
 }  // namespace tallowin::x11

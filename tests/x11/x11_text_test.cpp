@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/x11/x11_call.h"
 #include "platform/x11/x11_client_windows.h"
 #include "platform/x11/x11_text.h"
 
@@ -34,6 +38,40 @@ TEST(X11Frame, OuterFrameAddsDecorationsAndRemovesClientSideShadows) {
     EXPECT_EQ(outerFrame(101, 120, 200, 200, {1, 1, 20, 5}, {}), (FrameRect{100, 100, 202, 225}));
     // A client-side-decorated client with 10 px of shadow on each side.
     EXPECT_EQ(outerFrame(0, 0, 220, 220, {}, {10, 10, 10, 10}), (FrameRect{10, 10, 200, 200}));
+}
+
+}  // namespace
+}  // namespace tallowin::x11
+
+namespace tallowin::x11 {
+namespace {
+
+// Each failing call is named once, whatever the number of failures.
+TEST(X11CallLog, ReportsEachCallAndErrorOnceOnItsOwnLine) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* sink = ::open_memstream(&text, &size);
+    ASSERT_NE(sink, nullptr);
+    {
+        XCallLog log(sink);
+        xcb_generic_error_t badWindow{};
+        badWindow.error_code = 3;
+        xcb_generic_error_t badMatch{};
+        badMatch.error_code = 8;
+        for (int i = 0; i < 3; ++i) {
+            log.record("GetProperty", &badWindow);
+        }
+        log.record("GetProperty", &badMatch);
+        log.record("QueryTree", nullptr);
+        log.record("QueryTree", nullptr);
+        EXPECT_EQ(log.count(), 6);
+    }
+    std::fclose(sink);
+    EXPECT_EQ(std::string(text, size),
+              "tallowin: X request GetProperty failed: BadWindow (3)\n"
+              "tallowin: X request GetProperty failed: BadMatch (8)\n"
+              "tallowin: X request QueryTree failed: connection lost\n");
+    std::free(text);  // NOLINT(cppcoreguidelines-no-malloc)
 }
 
 }  // namespace

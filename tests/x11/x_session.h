@@ -19,6 +19,7 @@ public:
 
     [[nodiscard]] const std::string& display() const { return display_; }
     [[nodiscard]] bool ready() const { return ready_; }
+    [[nodiscard]] pid_t windowManager() const { return windowManager_; }
     // Starts a client and returns its pid (-1 on failure).
     pid_t start(const std::vector<std::string>& argv);
     void stop(pid_t pid);

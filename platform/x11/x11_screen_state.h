@@ -1,0 +1,26 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tallowin::x11 {
+
+class X11Connection;
+
+// What the window manager says about the screen as a whole.
+struct ScreenState {
+    std::vector<xcb_window_t> stackingBottomToTop;
+    std::uint32_t currentDesktop = 0;
+    std::int64_t workAreaLeft = 0;
+    std::int64_t workAreaTop = 0;  // 0 when no panel reserves anything
+    std::uint16_t screenWidth = 0;
+};
+
+// Root properties of the window manager, in one round trip; nothing when the
+// connection broke.
+std::optional<ScreenState> readScreenState(X11Connection& connection);
+
+}  // namespace tallowin::x11

@@ -1,0 +1,361 @@
+#include "platform/x11/x11_window_manager.h"
+
+#include <xcb/xcb_icccm.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_properties.h"
+
+namespace tallowin::x11 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kGravityNorthWest = 1;
+constexpr std::uint32_t kMovePosition = 0x3U << 8;  // x and y
+constexpr std::uint32_t kMoveSize = 0xCU << 8;      // width and height
+constexpr std::uint32_t kSourcePager = 2;
+constexpr std::uint32_t kStateRemove = 0;
+constexpr std::uint32_t kStackAbove = 0;
+constexpr double kLargestCoordinate = 32767.0;
+
+bool sendToRoot(X11Connection& connection, std::string_view call, xcb_window_t window, xcb_atom_t type,
+                const std::array<std::uint32_t, 5>& data) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        message.data.data32[i] = data[i];
+    }
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    return checkRequest(
+        connection.log(), call, connection.xcb(),
+        xcb_send_event_checked(connection.xcb(), 0, connection.root(), mask, reinterpret_cast<const char*>(&message)));
+}
+
+bool fitsIncrements(std::uint32_t size, std::int32_t base, std::int32_t increment) {
+    if (increment <= 1) {
+        return true;
+    }
+    const auto offset = static_cast<std::int64_t>(size) - base;
+    return offset >= 0 && offset % increment == 0;
+}
+
+// Terminals size themselves in character cells; a size between cells can only
+// be had by withdrawing the increments from the window's size hints.
+void allowExactSize(X11Connection& connection, xcb_window_t window, const ClientSize& size) {
+    xcb_size_hints_t hints{};
+    xcb_generic_error_t* rawError = nullptr;
+    const auto cookie = xcb_icccm_get_wm_normal_hints(connection.xcb(), window);
+    const bool read = xcb_icccm_get_wm_normal_hints_reply(connection.xcb(), cookie, &hints, &rawError) != 0;
+    const XError error(rawError);
+    if (!read) {
+        if (error) {
+            connection.log().record("GetProperty (WM_NORMAL_HINTS)", error.get());
+        }
+        return;
+    }
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) == 0) {
+        return;
+    }
+    const bool hasBase = (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) != 0;
+    const std::int32_t baseWidth = hasBase ? hints.base_width : hints.min_width;
+    const std::int32_t baseHeight = hasBase ? hints.base_height : hints.min_height;
+    if (fitsIncrements(size.width, baseWidth, hints.width_inc) &&
+        fitsIncrements(size.height, baseHeight, hints.height_inc)) {
+        return;
+    }
+    hints.flags &= ~static_cast<std::uint32_t>(XCB_ICCCM_SIZE_HINT_P_RESIZE_INC);
+    checkRequest(connection.log(), "ChangeProperty (WM_NORMAL_HINTS)", connection.xcb(),
+                 xcb_icccm_set_wm_normal_hints_checked(connection.xcb(), window, &hints));
+}
+
+std::uint8_t kindOf(const xcb_generic_event_t& event) { return event.response_type & 0x7F; }
+
+bool isPropertyChange(const xcb_generic_event_t& event, xcb_window_t window, xcb_atom_t atom) {
+    if (kindOf(event) != XCB_PROPERTY_NOTIFY) {
+        return false;
+    }
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    return notify.window == window && notify.atom == atom;
+}
+
+bool finiteCoordinate(double value) { return std::isfinite(value) && std::abs(value) <= kLargestCoordinate; }
+
+// The one way we wait for the window manager: check, and while the check
+// fails, wait for an answer (an event the request can cause) and check
+// again. Ends at the deadline, or kSettleAfterAnswer after an answer that did
+// not satisfy the check: a window manager that answers otherwise has decided.
+// check gives nothing when the window is gone.
+WmOutcome awaitWindowManager(X11Connection& connection, Clock::time_point deadline,
+                             const std::function<std::optional<bool>()>& check,
+                             const std::function<bool(const xcb_generic_event_t&)>& isAnswer) {
+    for (;;) {
+        const auto holds = check();
+        if (!connection.alive()) {
+            return WmOutcome::disconnected;
+        }
+        if (!holds) {
+            return WmOutcome::windowGone;
+        }
+        if (*holds) {
+            return WmOutcome::done;
+        }
+        if (Clock::now() >= deadline || !connection.waitFor(isAnswer, deadline)) {
+            return connection.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
+        }
+        deadline = std::min(deadline, Clock::now() + kSettleAfterAnswer);
+    }
+}
+
+}  // namespace
+
+struct WindowManager::Target {
+    std::optional<std::pair<double, double>> position;
+    std::optional<std::pair<double, double>> size;
+};
+
+std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, const FrameExtents& decorations,
+                                        const FrameExtents& csdShadow) {
+    if (!std::isfinite(frameWidth) || !std::isfinite(frameHeight)) {
+        return std::nullopt;
+    }
+    const double width =
+        std::round(frameWidth) - decorations.left - decorations.right + csdShadow.left + csdShadow.right;
+    const double height =
+        std::round(frameHeight) - decorations.top - decorations.bottom + csdShadow.top + csdShadow.bottom;
+    if (width < 1 || height < 1 || width > kLargestCoordinate || height > kLargestCoordinate) {
+        return std::nullopt;
+    }
+    return ClientSize{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+}
+
+std::optional<std::vector<ClientWindow>> WindowManager::list(bool onScreenOnly, bool excludeDesktopElements,
+                                                             ScreenState* screen) {
+    auto state = readScreenState(connection_);
+    if (!state) {
+        return std::nullopt;
+    }
+    currentDesktop_ = state->currentDesktop;
+    windows_.keepOnly(state->stackingBottomToTop);
+    const std::vector<xcb_window_t> frontToBack(state->stackingBottomToTop.rbegin(), state->stackingBottomToTop.rend());
+    auto windows = windows_.read(frontToBack, state->currentDesktop, onScreenOnly);
+    if (!connection_.alive()) {
+        return std::nullopt;
+    }
+    if (excludeDesktopElements) {
+        std::erase_if(windows, [](const ClientWindow& window) { return window.desktopType || window.dockType; });
+    }
+    if (screen != nullptr) {
+        *screen = std::move(*state);
+    }
+    return windows;
+}
+
+std::optional<ClientWindow> WindowManager::windowAsLastSeen(xcb_window_t id) {
+    if (auto known = windows_.unchanged(id, currentDesktop_)) {
+        return known;
+    }
+    return window(id);
+}
+
+std::optional<ClientWindow> WindowManager::window(xcb_window_t id) {
+    // The round trip makes every earlier change reach the cache.
+    connection_.sync();
+    if (!connection_.alive()) {
+        return std::nullopt;
+    }
+    auto windows = windows_.read({id}, currentDesktop_, false);
+    if (windows.empty()) {
+        return std::nullopt;
+    }
+    return std::move(windows.front());
+}
+
+bool WindowManager::supported(xcb_atom_t hint) {
+    const auto reply = awaitProperty(
+        connection_, requestProperty(connection_, connection_.root(), connection_.ewmh()._NET_SUPPORTED, kListLength));
+    const auto atoms = cardinals(reply);
+    return std::find(atoms.begin(), atoms.end(), hint) != atoms.end();
+}
+
+// Maximized and fullscreen windows ignore size requests under most window
+// managers, and one that leaves the state later restores the old frame over
+// ours: leave first, and wait until it is left.
+bool WindowManager::leaveFullStates(xcb_window_t id, Clock::time_point deadline) {
+    auto& ewmh = connection_.ewmh();
+    const auto before = window(id);
+    sendToRoot(connection_, "SendEvent (_NET_WM_STATE)", id, ewmh._NET_WM_STATE,
+               {kStateRemove, ewmh._NET_WM_STATE_MAXIMIZED_VERT, ewmh._NET_WM_STATE_MAXIMIZED_HORZ, kSourcePager, 0});
+    sendToRoot(connection_, "SendEvent (_NET_WM_STATE)", id, ewmh._NET_WM_STATE,
+               {kStateRemove, ewmh._NET_WM_STATE_FULLSCREEN, 0, kSourcePager, 0});
+    const auto left = awaitWindowManager(
+        connection_, deadline,
+        [&]() -> std::optional<bool> {
+            const auto now = window(id);
+            return now ? std::optional(!now->maximizedOrFullscreen) : std::nullopt;
+        },
+        [&](const xcb_generic_event_t& event) { return isPropertyChange(event, id, ewmh._NET_WM_STATE); });
+    if (left != WmOutcome::done) {
+        return false;
+    }
+    // The window manager may restore the old frame after the state is gone;
+    // a move sent before that would be undone.
+    awaitWindowManager(
+        connection_, std::min(deadline, Clock::now() + kSettleAfterAnswer),
+        [&]() -> std::optional<bool> {
+            const auto now = window(id);
+            return now ? std::optional(!before || !(now->frame == before->frame)) : std::nullopt;
+        },
+        [](const xcb_generic_event_t& event) { return kindOf(event) == XCB_CONFIGURE_NOTIFY; });
+    return true;
+}
+
+WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
+    if (!connection_.alive()) {
+        return WmOutcome::disconnected;
+    }
+    const auto deadline = Clock::now() + kLateWindowManager;
+    const auto screen = readScreenState(connection_);
+    if (!screen) {
+        return WmOutcome::disconnected;
+    }
+    auto current = window(id);
+    if (!current) {
+        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+    }
+    FrameRect wanted = current->frame;
+    std::optional<ClientSize> size;
+    if (target.position) {
+        wanted.x = std::max(std::round(target.position->first), static_cast<double>(screen->workAreaLeft));
+        wanted.y = std::max(std::round(target.position->second), static_cast<double>(screen->workAreaTop));
+        if (!finiteCoordinate(wanted.x) || !finiteCoordinate(wanted.y)) {
+            return WmOutcome::badRequest;
+        }
+    }
+    if (target.size) {
+        size = clientSizeFor(target.size->first, target.size->second, current->extents, current->csdShadow);
+        if (!size) {
+            return WmOutcome::badRequest;
+        }
+        wanted.width = std::round(target.size->first);
+        wanted.height = std::round(target.size->second);
+    }
+    const auto arrived = [&](const FrameRect& frame) {
+        return (!target.position || (frame.x == wanted.x && frame.y == wanted.y)) &&
+               (!target.size || (frame.width == wanted.width && frame.height == wanted.height));
+    };
+    if (arrived(current->frame) && !current->maximizedOrFullscreen) {
+        return WmOutcome::done;
+    }
+    if (current->maximizedOrFullscreen && !leaveFullStates(id, deadline)) {
+        return connection_.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
+    }
+    if (size) {
+        allowExactSize(connection_, id, *size);
+        // Leaving a state may have restored the old size with other extents.
+        if (const auto now = window(id)) {
+            size = clientSizeFor(wanted.width, wanted.height, now->extents, now->csdShadow).value_or(*size);
+        }
+    }
+
+    bool sent = false;
+    const auto x = static_cast<std::int32_t>(wanted.x);
+    const auto y = static_cast<std::int32_t>(wanted.y);
+    if (supported(connection_.ewmh()._NET_MOVERESIZE_WINDOW)) {
+        const std::uint32_t fields = (target.position ? kMovePosition : 0) | (size ? kMoveSize : 0);
+        sent =
+            sendToRoot(connection_, "SendEvent (_NET_MOVERESIZE_WINDOW)", id, connection_.ewmh()._NET_MOVERESIZE_WINDOW,
+                       {kGravityNorthWest | fields | (kSourcePager << 12), static_cast<std::uint32_t>(x),
+                        static_cast<std::uint32_t>(y), size ? size->width : 0, size ? size->height : 0});
+    } else {
+        std::vector<std::uint32_t> values;
+        std::uint16_t mask = 0;
+        if (target.position) {
+            mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
+            values.push_back(static_cast<std::uint32_t>(x));
+            values.push_back(static_cast<std::uint32_t>(y));
+        }
+        if (size) {
+            mask |= XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
+            values.push_back(size->width);
+            values.push_back(size->height);
+        }
+        sent = checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
+                            xcb_configure_window_checked(connection_.xcb(), id, mask, values.data()));
+    }
+    if (!sent) {
+        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+    }
+    return awaitWindowManager(
+        connection_, deadline,
+        [&]() -> std::optional<bool> {
+            const auto now = window(id);
+            return now ? std::optional(arrived(now->frame)) : std::nullopt;
+        },
+        [](const xcb_generic_event_t& event) { return kindOf(event) == XCB_CONFIGURE_NOTIFY; });
+}
+
+WmOutcome WindowManager::moveFrame(xcb_window_t id, double x, double y) {
+    return place(id, Target{std::pair{x, y}, std::nullopt});
+}
+
+WmOutcome WindowManager::resizeFrame(xcb_window_t id, double width, double height) {
+    return place(id, Target{std::nullopt, std::pair{width, height}});
+}
+
+// Panels sit in a layer of their own above all normal windows: the top is
+// the topmost window that is not one.
+xcb_window_t WindowManager::topOfStacking() {
+    const auto screen = readScreenState(connection_);
+    if (!screen) {
+        return XCB_WINDOW_NONE;
+    }
+    for (auto it = screen->stackingBottomToTop.rbegin(); it != screen->stackingBottomToTop.rend(); ++it) {
+        auto known = windows_.unchanged(*it, screen->currentDesktop);
+        if (!known) {
+            auto windows = windows_.read({*it}, screen->currentDesktop, false);
+            if (!windows.empty()) {
+                known = std::move(windows.front());
+            }
+        }
+        if (known && !known->dockType) {
+            return *it;
+        }
+    }
+    return XCB_WINDOW_NONE;
+}
+
+WmOutcome WindowManager::raise(xcb_window_t id) {
+    if (!connection_.alive()) {
+        return WmOutcome::disconnected;
+    }
+    if (!window(id)) {
+        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+    }
+    auto& ewmh = connection_.ewmh();
+    const xcb_timestamp_t now = connection_.currentTime();
+    const bool activated = sendToRoot(connection_, "SendEvent (_NET_ACTIVE_WINDOW)", id, ewmh._NET_ACTIVE_WINDOW,
+                                      {kSourcePager, now, XCB_WINDOW_NONE, 0, 0});
+    // Activation may be refused as focus stealing, and some clients never
+    // take focus; restacking raises them all the same.
+    const bool restacked = sendToRoot(connection_, "SendEvent (_NET_RESTACK_WINDOW)", id, ewmh._NET_RESTACK_WINDOW,
+                                      {kSourcePager, XCB_WINDOW_NONE, kStackAbove, 0, 0});
+    if (!activated && !restacked) {
+        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+    }
+    const xcb_window_t root = connection_.root();
+    const xcb_atom_t stacking = ewmh._NET_CLIENT_LIST_STACKING;
+    return awaitWindowManager(
+        connection_, Clock::now() + kLateWindowManager, [&]() -> std::optional<bool> { return topOfStacking() == id; },
+        [&](const xcb_generic_event_t& event) { return isPropertyChange(event, root, stacking); });
+}
+
+}  // namespace tallowin::x11

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/x11/x11_client_windows.h"
+#include "platform/x11/x11_screen_state.h"
+
+namespace tallowin::x11 {
+
+class X11Connection;
+
+// How a request to the window manager ended, in X11's own terms.
+enum class WmOutcome : std::uint8_t {
+    done,
+    windowGone,    // the window no longer exists
+    notThere,      // the window manager did not get the window there in time
+    badRequest,    // no frame can have that position or size
+    disconnected,  // the connection to the server broke
+};
+
+// How long a window manager may take to answer before we give up: a busy
+// or briefly stopped one still gets there within this.
+inline constexpr std::chrono::milliseconds kLateWindowManager{2500};
+// Once it answered without getting there, how long further answers may take.
+inline constexpr std::chrono::milliseconds kSettleAfterAnswer{300};
+
+// The window manager's side of X11: what it manages, and asking it to move,
+// size and raise a window.
+class WindowManager {
+public:
+    explicit WindowManager(X11Connection& connection) : connection_(connection), windows_(connection) {}
+
+    [[nodiscard]] X11Connection& connection() { return connection_; }
+
+    // The client windows front to back; desktop elements are the desktop
+    // and the panels. Nothing when the connection broke.
+    std::optional<std::vector<ClientWindow>> list(bool onScreenOnly, bool excludeDesktopElements,
+                                                  ScreenState* screen = nullptr);
+    // One client window as it is now; nothing when it is gone.
+    std::optional<ClientWindow> window(xcb_window_t id);
+    // The same as of the events received so far, without a round trip when
+    // nothing was reported about it: a Place reads a dozen attributes of
+    // windows it has just listed.
+    std::optional<ClientWindow> windowAsLastSeen(xcb_window_t id);
+
+    // Puts the outer frame's top-left corner at (x, y), kept inside the work
+    // area; the size is left alone.
+    WmOutcome moveFrame(xcb_window_t id, double x, double y);
+    // Gives the outer frame this size; the position is left alone.
+    WmOutcome resizeFrame(xcb_window_t id, double width, double height);
+    // Activates and restacks the window; done only when it ends up on top.
+    WmOutcome raise(xcb_window_t id);
+
+private:
+    struct Target;
+    WmOutcome place(xcb_window_t id, const Target& target);
+    bool leaveFullStates(xcb_window_t id, std::chrono::steady_clock::time_point deadline);
+    bool supported(xcb_atom_t hint);
+    xcb_window_t topOfStacking();
+
+    X11Connection& connection_;
+    ClientWindows windows_;
+    std::uint32_t currentDesktop_ = 0;
+};
+
+// Pure: the client size that gives the frame size, or nothing when none can.
+struct ClientSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, const FrameExtents& decorations,
+                                        const FrameExtents& csdShadow);
+
+}  // namespace tallowin::x11
