@@ -14,16 +14,26 @@ struct NodeDeleter {
 };
 using Node = std::unique_ptr<void, NodeDeleter>;
 
-// Only after measurePlist: libplist is never handed what it cannot hold.
-Node parseMeasured(const std::string& bytes, PlistFormat format) {
-    plist_t parsed = nullptr;
-    const auto length = static_cast<std::uint32_t>(bytes.size());
-    if (format == PlistFormat::Binary) {
-        plist_from_bin(bytes.data(), length, &parsed);
-    } else {
-        plist_from_xml(bytes.data(), length, &parsed);
+// The dictionary the bytes hold, handed to libplist only once measured
+// within the bounds; null for anything else.
+Node parseDictionary(std::string_view bytes) {
+    const std::optional<PlistShape> shape = measurePlist(bytes);
+    if (!shape) {
+        return nullptr;
     }
-    return Node(parsed);
+    plist_t parsed = nullptr;
+    const std::string owned(bytes);
+    const auto length = static_cast<std::uint32_t>(owned.size());
+    if (shape->format == PlistFormat::Binary) {
+        plist_from_bin(owned.data(), length, &parsed);
+    } else {
+        plist_from_xml(owned.data(), length, &parsed);
+    }
+    Node root(parsed);
+    if (!root || plist_get_node_type(root.get()) != PLIST_DICT) {
+        return nullptr;
+    }
+    return root;
 }
 
 std::string serialize(plist_t root, PlistFormat format) {
@@ -56,17 +66,15 @@ std::optional<std::string> mergeEntries(std::string_view current, const DomainEn
     if (current.empty()) {
         return newDomain(entries, PlistFormat::Xml);
     }
-    const std::optional<PlistShape> shape = measurePlist(current);
-    if (!shape) {
-        return std::nullopt;
-    }
-    const Node root = parseMeasured(std::string(current), shape->format);
-    if (!root || plist_get_node_type(root.get()) != PLIST_DICT) {
+    const Node root = parseDictionary(current);
+    if (!root) {
         return std::nullopt;
     }
     setEntries(root.get(), entries);
-    std::string merged = serialize(root.get(), shape->format);
-    if (merged.empty() || !measurePlist(merged)) {
+    std::string merged = serialize(root.get(), isBinaryPlist(current) ? PlistFormat::Binary : PlistFormat::Xml);
+    // libplist writes some values it cannot read back (a binary string of
+    // invalid UTF-8 becomes an empty UTF-16 one): such a file is not written.
+    if (merged.empty() || !parseDictionary(merged)) {
         return std::nullopt;
     }
     return merged;

@@ -17,7 +17,7 @@ using DomainEntries = std::map<std::string, platform::IntegerDictionary, std::le
 // The bytes a domain file holding `current` is to hold next: its dictionary
 // with the entries set, in its own format (XML when empty). Nothing when
 // `current` is no dictionary readable within the bounds, or when the result
-// would not be: such a file is unreadable to us and never grown.
+// would not read back as one: such a file is unreadable to us, never grown.
 std::optional<std::string> mergeEntries(std::string_view current, const DomainEntries& entries);
 
 // A file holding just the entries; empty only when libplist fails.
