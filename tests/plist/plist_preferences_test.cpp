@@ -78,8 +78,8 @@ std::string nestedXml(int levels) {
     return xml + "</dict></plist>";
 }
 
-// {"deep": levels nested arrays, each holding `fanout` references to the next one}.
-std::string nestedBinary(std::uint32_t levels, std::uint32_t fanout) {
+// {key: levels nested arrays, each holding `fanout` references to the next one}.
+std::string nestedBinary(std::uint32_t levels, std::uint32_t fanout, const std::string& key = "deep") {
     std::string bytes = "bplist00";
     const auto put = [&bytes](std::uint64_t value, int width) {
         for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) {
@@ -91,9 +91,8 @@ std::string nestedBinary(std::uint32_t levels, std::uint32_t fanout) {
     put(1, 4);
     put(2, 4);
     offsets.push_back(bytes.size());
-    bytes +=
-        "\x54"
-        "deep";
+    bytes += static_cast<char>(0x50U | key.size());
+    bytes += key;
     for (std::uint32_t level = 0; level <= levels; ++level) {
         offsets.push_back(bytes.size());
         const std::uint32_t refs = level < levels ? fanout : 0;
@@ -198,6 +197,7 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
         {"binary 65 deep", nestedBinary(63, 1), true},
         {"binary 50,000 deep", nestedBinary(50'000, 1), true},
         {"binary sharing its way to 4^10 values", nestedBinary(10, 4), true},
+        {"binary that libplist would write back unreadable", nestedBinary(1, 1, "\x9E\x9E"), true},
         {"over 1 MiB", "<plist><dict><key>big</key><string>" + std::string(1U << 20U, 'a') + "</string></dict></plist>",
          true},
     };
