@@ -41,7 +41,7 @@ public:
         if (!measure(root, 1, whole)) {
             return std::nullopt;
         }
-        return PlistShape{PlistFormat::Binary, whole.height, whole.values, whole.bytes};
+        return PlistShape{PlistFormat::Binary, whole.height, whole.values};
     }
 
 private:

@@ -9,7 +9,8 @@ namespace tallowin::plist {
 // What a preferences file may be before libplist is given it. libplist
 // recurses once per level when it copies, frees or writes a value, and copies
 // a shared binary object once per reference, so size alone bounds neither the
-// stack nor the memory.
+// stack nor the memory: a binary file must also fit the size once its shared
+// objects are copied out.
 inline constexpr std::size_t kLargestFileBytes = std::size_t{1} << 20;
 inline constexpr int kDeepestNesting = 64;
 inline constexpr std::size_t kMostValues = std::size_t{1} << 16;
@@ -18,9 +19,8 @@ enum class PlistFormat { Xml, Binary };
 
 struct PlistShape {
     PlistFormat format = PlistFormat::Xml;
-    int depth = 0;                  // levels of elements or objects, the outermost being 1
-    std::size_t values = 0;         // values once every shared object is copied out
-    std::size_t expandedBytes = 0;  // bytes of the value written out as a tree
+    int depth = 0;           // levels of elements or objects, the outermost being 1
+    std::size_t values = 0;  // values once every shared object is copied out
 };
 
 // The shape of a property list, found without recursion beyond the bounds;

@@ -22,7 +22,6 @@ public:
     std::optional<PlistShape> run() {
         PlistShape shape;
         shape.format = PlistFormat::Xml;
-        shape.expandedBytes = text_.size();
         while ((pos_ = text_.find('<', pos_)) != std::string_view::npos) {
             ++pos_;
             const std::string_view rest = text_.substr(pos_);
