@@ -12,8 +12,9 @@ for target in fuzz_parse_resolution fuzz_title_prefix fuzz_plist_domain; do
   mkdir -p "$corpus"
   options=()
   if [ "$target" = fuzz_plist_domain ]; then
-    # Room for files well past the nesting and value bounds; the seeds stay read-only.
-    options=(-max_len=65536 -dict=fuzz/plist_domain.dict "$corpus" fuzz/plist_domain_seeds)
+    # Room for files well past the nesting and value bounds, no allocation a
+    # bounded file could not explain; the seeds stay read-only.
+    options=(-max_len=65536 -malloc_limit_mb=64 -dict=fuzz/plist_domain.dict "$corpus" fuzz/plist_domain_seeds)
   else
     options=("$corpus")
   fi

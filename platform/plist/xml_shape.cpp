@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::string_view kNameEnds = " \t\r\n<>";
 
+// libplist compares names as C strings.
+bool isPlistTag(std::string_view name) { return name.substr(0, name.find('\0')) == "plist"; }
+
 // Walks the markup the way libplist's reader tokenizes it, but refuses every
 // spelling where the two could disagree about where an element ends: a quote
 // holding '<' or '>', a document type with its own declarations, a stray '<'
@@ -108,17 +111,32 @@ private:
             if (empty || open_.empty() || open_.back() != name) {
                 return false;
             }
+            if (isPlistTag(name)) {
+                --openPlists_;
+            }
             open_.pop_back();
             return true;
         }
         if (name.ends_with('/')) {
             name.remove_suffix(1);
         }
+        // libplist puts whatever follows an empty outermost container into it,
+        // one level deeper than it reads here; a file has one outermost value.
+        const bool outermost = open_.size() == openPlists_;
+        if (!isPlistTag(name)) {
+            if (outermost && valueSeen_) {
+                return false;
+            }
+            valueSeen_ = valueSeen_ || outermost;
+        }
         shape.depth = std::max(shape.depth, static_cast<int>(open_.size()) + 1);
         if (++shape.values > kMostValues || shape.depth > kDeepestNesting) {
             return false;
         }
         if (!empty) {
+            if (isPlistTag(name)) {
+                ++openPlists_;
+            }
             open_.push_back(name);
         }
         return true;
@@ -127,6 +145,8 @@ private:
     std::string_view text_;
     std::size_t pos_ = 0;
     std::vector<std::string_view> open_;
+    std::size_t openPlists_ = 0;
+    bool valueSeen_ = false;
 };
 
 }  // namespace

@@ -190,6 +190,7 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
     } cases[] = {
         {"no property list", "not a plist <", true},
         {"no dictionary", "<plist><array/></plist>", true},
+        {"values after the outermost one", "<dict/><key>k</key><true/>", true},
         {"XML 64 deep", nestedXml(62), false},
         {"XML 65 deep", nestedXml(63), true},
         {"XML 50,000 deep", nestedXml(50'000), true},
