@@ -1,6 +1,6 @@
 #include "platform/x11/x11_platform.h"
 
-#include "platform/x11/plist_preferences.h"
+#include "platform/plist/plist_preferences.h"
 #include "platform/x11/x11_accessibility.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_screen_capture.h"
@@ -23,7 +23,7 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection)
       windowList_(std::make_unique<X11WindowList>(*windowManager_)),
       screenCapture_(std::make_unique<X11ScreenCapture>()),
       accessibility_(std::make_unique<X11Accessibility>(*windowManager_)),
-      preferences_(std::make_unique<PlistPreferences>(PlistPreferences::defaultFolder())) {}
+      preferences_(std::make_unique<plist::PlistPreferences>(plist::PlistPreferences::defaultFolder())) {}
 
 // The providers refer to the connection, so they go first.
 X11Platform::~X11Platform() {

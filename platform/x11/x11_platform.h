@@ -4,6 +4,10 @@
 
 #include "platform/provider.h"
 
+namespace tallowin::plist {
+class PlistPreferences;
+}  // namespace tallowin::plist
+
 namespace tallowin::x11 {
 
 class X11Accessibility;
@@ -11,7 +15,6 @@ class X11Connection;
 class X11ScreenCapture;
 class X11WindowList;
 class WindowManager;
-class PlistPreferences;
 
 // The X11 providers of the core's platform interfaces over one XCB connection,
 // which lives as long as this object.
@@ -38,7 +41,7 @@ private:
     std::unique_ptr<X11WindowList> windowList_;
     std::unique_ptr<X11ScreenCapture> screenCapture_;
     std::unique_ptr<X11Accessibility> accessibility_;
-    std::unique_ptr<PlistPreferences> preferences_;
+    std::unique_ptr<plist::PlistPreferences> preferences_;
 };
 
 }  // namespace tallowin::x11

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 
+#include "platform/plist/plist_document.h"
 #include "platform/preferences.h"
 
-namespace tallowin::x11 {
+namespace tallowin::plist {
 
-// Preferences domains kept as XML property lists, one file per domain.
+// Preferences domains kept as property lists, one file per domain.
 class PlistPreferences final : public platform::Preferences {
 public:
     // The folder under ${XDG_CONFIG_HOME:-$HOME/.config}; empty when neither is known.
@@ -25,7 +25,9 @@ private:
 };
 
 // One domain file. Changes wait in memory until synchronize, which merges them
-// into what the file holds now, under a lock, and replaces the file atomically.
+// into what the file holds now, under a lock, and replaces the file atomically
+// in its own format. A file that cannot be read within the bounds of
+// plist_shape.h is kept aside and a new one holds just the changes.
 class PlistDomain final : public platform::PreferencesDomain {
 public:
     PlistDomain(std::filesystem::path folder, std::string name);
@@ -41,7 +43,7 @@ public:
 private:
     std::filesystem::path folder_;
     std::string name_;
-    std::map<std::string, platform::IntegerDictionary, std::less<>> pending_;
+    DomainEntries pending_;
 };
 
-}  // namespace tallowin::x11
+}  // namespace tallowin::plist
