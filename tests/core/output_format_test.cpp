@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 #include "app/standard_output.h"
 #include "platform/number_text.h"
@@ -9,47 +8,36 @@
 namespace tallowin {
 namespace {
 
-using platform::formatDouble;
-
-TEST(FormatDouble, ShortestRoundTripWithFractionalZeroForWholeValues) {
+TEST(FormatDouble, ShortestRoundTripWithOneFractionalZeroForWholeValues) {
     const std::pair<double, const char*> cases[] = {
         {1920.0, "1920.0"},
         {0.0, "0.0"},
+        {-0.0, "-0.0"},
         {-25.0, "-25.0"},
         {0.5, "0.5"},
-        {10.25, "10.25"},
         {0.1, "0.1"},
-        {-0.0, "-0.0"},
-        {100000.0, "100000.0"},
-        {1e16, "10000000000000000.0"},
         {1.0 / 3.0, "0.3333333333333333"},
-        {5e-324, "5e-324"},
+        {1919.9999999999998, "1919.9999999999998"},
         {123456789.5, "123456789.5"},
+        {9007199254740993.0, "9007199254740992.0"},
+        {1e16, "10000000000000000.0"},
         {-1e20, "-100000000000000000000.0"},
+        {1e-5, "0.00001"},
         {1.5e-6, "1.5e-06"},
+        {5e-324, "5e-324"},
+        {std::nan(""), "nan"},
+        {INFINITY, "inf"},
+        {-INFINITY, "-inf"},
     };
     for (const auto& [value, text] : cases) {
-        EXPECT_EQ(formatDouble(value), text);
+        EXPECT_EQ(platform::formatDouble(value), text);
     }
-}
-
-TEST(FormatDouble, ReadsBackAsTheSameDouble) {
-    for (const double value : {0.1, 2.0 / 3.0, 1919.9999999999998, 1e-5, 9007199254740993.0, 1.7976931348623157e308}) {
-        EXPECT_EQ(std::stod(formatDouble(value)), value) << formatDouble(value);
-    }
-}
-
-TEST(FormatDouble, NonFiniteValues) {
-    EXPECT_EQ(formatDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
-    EXPECT_EQ(formatDouble(INFINITY), "inf");
-    EXPECT_EQ(formatDouble(-INFINITY), "-inf");
 }
 
 TEST(EscapeControlCharacters, ATitleCannotForgeOrBreakALine) {
     using namespace std::string_literals;
     const std::pair<std::string, const char*> cases[] = {
-        {"Line one\nnot matched\nWindow successfully brought to front.",
-         "Line one\\nnot matched\\nWindow successfully brought to front."},
+        {"Line one\nnot matched", "Line one\\nnot matched"},
         {"a\0b"s, "a\\x00b"},
         {"tab\tcr\r\x1b[2J\x7f", "tab\\tcr\\r\\x1b[2J\\x7f"},
         {"next\u0085line\u2028sep\u2029", "next\\u0085line\\u2028sep\\u2029"},
