@@ -45,18 +45,14 @@ TEST(WindowFilter, SizePositionOpacityAndOwner) {
         {{.alpha = 0.49}, false},
         {{.alpha = std::nullopt}, true},
         {{.owner = std::nullopt}, true},
-        {{.owner = "Control Center"}, false},
-        {{.owner = "TextInputMenuAgent"}, false},
-        {{.owner = "SystemUIServer"}, false},
-        {{.owner = "Window Server"}, false},
-        {{.owner = "Dock"}, false},
-        {{.owner = "Spotlight"}, false},
-        {{.owner = "System Information"}, false},
-        {{.owner = "Screenshot"}, false},
         {{.owner = "dock"}, true},
         {{.owner = "Screenshot "}, true},
         {{.owner = "Tallowin"}, true},
     };
+    for (const char* owner : {"Control Center", "TextInputMenuAgent", "SystemUIServer", "Window Server", "Dock",
+                              "Spotlight", "System Information", "Screenshot"}) {
+        EXPECT_FALSE(shouldIncludeWindow(doubles::windowEntry({.owner = owner}))) << owner;
+    }
     for (const auto& [entry, included] : cases) {
         EXPECT_EQ(shouldIncludeWindow(doubles::windowEntry(entry)), included)
             << entry.owner.value_or("(no owner)") << " " << entry.x.value_or(-1) << "," << entry.y.value_or(-1) << " "
@@ -173,16 +169,12 @@ TEST(MenubarProbe, EveryQualifyingEntryUpdatesTheHeightAndSaysSo) {
     const std::tuple<platform::WindowList, std::int64_t, Lines> cases[] = {
         {{menubar(m, zero, Value::integer(24))}, 24, {line(24)}},  // unchanged, still said
         {{menubar(m, Value::floating(0.0), Value::floating(37.0))}, 37, {line(37)}},
-        {{menubar(m, zero, Value::integer(-3))}, -3, {line(-3)}},
         {{menubar(m, zero, Value::integer(30)), menubar(m, zero, Value::integer(25))}, 25, {line(30), line(25)}},
         {{menubar(m, Value::floating(1440), Value::integer(30))}, 24, {}},
         {{menubar(m, Value::floating(0.5), Value::integer(30))}, 24, {}},
-        {{menubar(m, Value(), Value::integer(30))}, 24, {}},
         {{menubar(m, zero, Value::floating(37.5))}, 24, {}},
-        {{menubar(m, zero, Value::text("30"))}, 24, {}},
         {{menubar(Value::text("menubar"), zero, Value::integer(30))}, 24, {}},
         {{menubar(Value::text("Menubar "), zero, Value::integer(30))}, 24, {}},
-        {{menubar(Value::integer(1), zero, Value::integer(30))}, 24, {}},
         {{Value::dictionary({{platform::kWindowNameKey, m}, {platform::kWindowBoundsKey, Value::text("0")}})}, 24, {}},
         {{Value::dictionary({{platform::kWindowNameKey, m}})}, 24, {}},
     };

@@ -7,16 +7,10 @@ namespace tallowin {
 namespace {
 
 using doubles::windowEntry;
-using platform::Value;
 using Lines = std::vector<std::string>;
 
-Value menubar(std::int64_t height) {
-    return Value::dictionary({{platform::kWindowNameKey, Value::text("Menubar")},
-                              {platform::kWindowOwnerNameKey, Value::text("Window Server")},
-                              {platform::kWindowBoundsKey, Value::dictionary({{"X", Value::integer(0)},
-                                                                              {"Y", Value::integer(0)},
-                                                                              {"Width", Value::integer(1440)},
-                                                                              {"Height", Value::integer(height)}})}});
+platform::Value menubar(double height) {
+    return windowEntry({.name = "Menubar", .owner = "Window Server", .x = 0, .y = 0, .width = 1440, .height = height});
 }
 
 class RefreshTest : public ::testing::Test {
@@ -68,7 +62,7 @@ TEST_F(RefreshTest, NoListOrANonDictionaryElementChangesNothing) {
     rig.vc().fetchAndUpdateWindows();
     for (auto& broken :
          {std::optional<platform::WindowList>(),
-          std::optional<platform::WindowList>({menubar(40), windowEntry({.number = 2}), Value::text("")})}) {
+          std::optional<platform::WindowList>({menubar(40), windowEntry({.number = 2}), platform::Value::text("")})}) {
         rig.windowList.list = broken;
         rig.vc().fetchAndUpdateWindows();
         EXPECT_EQ(rig.output.lines, (Lines{"Menubar height updated to: 30 pixels."}));

@@ -6,32 +6,27 @@ namespace tallowin::doubles {
 
 namespace {
 
-class FakeElement final : public platform::AXElement {
-public:
-    FakeElement(FakeAccessibility& owner, pid_t ownerPid, int index)
-        : owner_(owner), pid(ownerPid), windowIndex(index) {}
-    ~FakeElement() override { owner_.elementGone(); }
-    FakeElement(const FakeElement&) = delete;
-    FakeElement& operator=(const FakeElement&) = delete;
+// Counts itself among the live handles while it exists.
+struct Counted {
+    explicit Counted(int& live) : live_(live) { ++live_; }
+    ~Counted() { --live_; }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+    int& live_;
+};
 
-    FakeAccessibility& owner_;
+struct FakeElement final : platform::AXElement, Counted {
+    FakeElement(int& live, pid_t ownerPid, int index) : Counted(live), pid(ownerPid), windowIndex(index) {}
     const pid_t pid;
     const int windowIndex;  // -1 for the application itself
 };
 
-class FakeValue final : public platform::AXValue {
-public:
-    FakeValue(FakeAccessibility& owner, platform::AxValueKind boxedType, double a, double b)
-        : owner_(owner), type(boxedType), first(a), second(b) {}
-    ~FakeValue() override { owner_.valueGone(); }
-    FakeValue(const FakeValue&) = delete;
-    FakeValue& operator=(const FakeValue&) = delete;
-
+struct FakeValue final : platform::AXValue, Counted {
+    FakeValue(int& live, platform::AxValueKind boxedType, double a, double b)
+        : Counted(live), type(boxedType), first(a), second(b) {}
     [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AxValueKind wanted) const override {
         return wanted == type ? std::optional(std::make_pair(first, second)) : std::nullopt;
     }
-
-    FakeAccessibility& owner_;
     const platform::AxValueKind type;
     const double first;
     const double second;
@@ -45,14 +40,12 @@ bool FakeAccessibility::isProcessTrustedWithOptions(bool prompt) {
 }
 
 platform::AXElementPtr FakeAccessibility::makeElement(pid_t pid, int windowIndex) {
-    ++liveElements_;
     ++elementsCreated_;
-    return std::make_unique<FakeElement>(*this, pid, windowIndex);
+    return std::make_unique<FakeElement>(liveElements_, pid, windowIndex);
 }
 
 platform::AXValuePtr FakeAccessibility::makeValue(platform::AxValueKind type, double first, double second) {
-    ++liveValues_;
-    return std::make_unique<FakeValue>(*this, type, first, second);
+    return std::make_unique<FakeValue>(liveValues_, type, first, second);
 }
 
 platform::AXElementPtr FakeAccessibility::createApplication(pid_t pid) { return makeElement(pid, -1); }
@@ -87,22 +80,19 @@ platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXE
     const ScriptedAttribute& scripted = attribute == platform::kAXTitleAttributeName      ? window.title
                                         : attribute == platform::kAXPositionAttributeName ? window.position
                                                                                           : window.size;
-    using Kind = ScriptedAttribute::Kind;
-    switch (scripted.error != platform::AxError::success ? Kind::Absent : scripted.kind) {
-        case Kind::Text:
-            return {platform::AxError::success, scripted.text};
-        case Kind::Point:
-            return {platform::AxError::success,
-                    makeValue(platform::AxValueKind::point, scripted.first, scripted.second)};
-        case Kind::Size:
-            return {platform::AxError::success,
-                    makeValue(platform::AxValueKind::size, scripted.first, scripted.second)};
-        case Kind::Other:
-            return {platform::AxError::success, platform::AXOtherValue{}};
-        case Kind::Absent:
-            break;
+    if (scripted.error != platform::AxError::success) {
+        return {scripted.error, {}};
     }
-    return {scripted.error, std::monostate{}};
+    if (const auto* kind = std::get_if<platform::AxValueKind>(&scripted.value)) {
+        return {platform::AxError::success, makeValue(*kind, scripted.first, scripted.second)};
+    }
+    if (const auto* text = std::get_if<std::string>(&scripted.value)) {
+        return {platform::AxError::success, *text};
+    }
+    if (std::holds_alternative<platform::AXOtherValue>(scripted.value)) {
+        return {platform::AxError::success, platform::AXOtherValue{}};
+    }
+    return {platform::AxError::success, std::monostate{}};
 }
 
 platform::AXValuePtr FakeAccessibility::createValue(platform::AxValueKind type, double first, double second) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "platform/accessibility.h"
@@ -10,21 +11,24 @@
 
 namespace tallowin::doubles {
 
-// What one attribute copy answers.
+// What one attribute copy answers: an error, or a text, a geometry value
+// (of a kind, holding first and second), something else, or nothing.
 struct ScriptedAttribute {
-    enum class Kind { Absent, Text, Point, Size, Other };
     platform::AxError error = platform::AxError::success;
-    Kind kind = Kind::Absent;
-    std::string text{};
+    std::variant<std::monostate, std::string, platform::AxValueKind, platform::AXOtherValue> value{};
     double first = 0;
     double second = 0;
 
-    static ScriptedAttribute title(std::string text) { return {.kind = Kind::Text, .text = std::move(text)}; }
-    static ScriptedAttribute point(double x, double y) { return {.kind = Kind::Point, .first = x, .second = y}; }
-    static ScriptedAttribute size(double w, double h) { return {.kind = Kind::Size, .first = w, .second = h}; }
+    static ScriptedAttribute title(std::string text) { return {.value = std::move(text)}; }
+    static ScriptedAttribute point(double x, double y) {
+        return {.value = platform::AxValueKind::point, .first = x, .second = y};
+    }
+    static ScriptedAttribute size(double w, double h) {
+        return {.value = platform::AxValueKind::size, .first = w, .second = h};
+    }
     static ScriptedAttribute failure(platform::AxError error) { return {.error = error}; }
     static ScriptedAttribute absent() { return {}; }
-    static ScriptedAttribute other() { return {.kind = Kind::Other}; }
+    static ScriptedAttribute other() { return {.value = platform::AXOtherValue{}}; }
 };
 
 struct FakeAXWindow {
@@ -71,10 +75,6 @@ public:
     [[nodiscard]] int liveElements() const { return liveElements_; }
     [[nodiscard]] int liveValues() const { return liveValues_; }
     [[nodiscard]] int elementsCreated() const { return elementsCreated_; }
-
-    // Bookkeeping for the handles below.
-    void elementGone() { --liveElements_; }
-    void valueGone() { --liveValues_; }
 
 private:
     platform::AXElementPtr makeElement(pid_t pid, int windowIndex);

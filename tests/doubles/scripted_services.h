@@ -52,21 +52,16 @@ private:
     CallLog* log_;
 };
 
-class FakeMainWindow final : public platform::MainWindow {
+// The application's main window, or none when hasWindow is false.
+class FakeMainWindowSource final : public platform::MainWindowSource, platform::MainWindow {
 public:
-    explicit FakeMainWindow(CallLog* log = nullptr) : log_(log) {}
+    explicit FakeMainWindowSource(CallLog* log = nullptr) : log_(log) {}
+    bool hasWindow = true;
+    platform::MainWindow* mainWindow() override { return hasWindow ? this : nullptr; }
     void miniaturize() override { note(log_, "miniaturize"); }
 
 private:
     CallLog* log_;
-};
-
-class FakeMainWindowSource final : public platform::MainWindowSource {
-public:
-    explicit FakeMainWindowSource(CallLog* log = nullptr) : window(log) {}
-    FakeMainWindow window;
-    bool hasWindow = true;
-    platform::MainWindow* mainWindow() override { return hasWindow ? &window : nullptr; }
 };
 
 class FakeWorkspace final : public platform::Workspace {

@@ -7,11 +7,12 @@ namespace tallowin::doubles {
 
 namespace {
 
+// Destroying the handle invalidates the timer, as the interface promises.
 class VirtualTimer final : public platform::RepeatingTimer {
 public:
     explicit VirtualTimer(std::shared_ptr<VirtualTimerFactory::Scheduled> scheduled)
         : scheduled_(std::move(scheduled)) {}
-    ~VirtualTimer() override { VirtualTimer::invalidate(); }
+    ~VirtualTimer() override { scheduled_->valid = false; }
     VirtualTimer(const VirtualTimer&) = delete;
     VirtualTimer& operator=(const VirtualTimer&) = delete;
     void invalidate() override { scheduled_->valid = false; }
@@ -26,12 +27,9 @@ std::int64_t intervalMs(double seconds) { return std::max<std::int64_t>(1, std::
 
 std::unique_ptr<platform::RepeatingTimer> VirtualTimerFactory::scheduledTimer(double intervalSeconds,
                                                                               std::function<void()> callback) {
-    auto scheduled = std::make_shared<Scheduled>();
-    scheduled->intervalSeconds = intervalSeconds;
-    scheduled->nextFireMs = nowMs_ + intervalMs(intervalSeconds);
-    scheduled->callback = std::move(callback);
-    timers_.push_back(scheduled);
-    return std::make_unique<VirtualTimer>(std::move(scheduled));
+    timers_.push_back(std::make_shared<Scheduled>(
+        Scheduled{intervalSeconds, nowMs_ + intervalMs(intervalSeconds), std::move(callback)}));
+    return std::make_unique<VirtualTimer>(timers_.back());
 }
 
 void VirtualTimerFactory::advanceMs(std::int64_t milliseconds) {
@@ -48,9 +46,7 @@ void VirtualTimerFactory::advanceMs(std::int64_t milliseconds) {
         }
         nowMs_ = due->nextFireMs;
         due->nextFireMs += intervalMs(due->intervalSeconds);
-        ++due->fired;
-        // A copy: the callback may drop its own handle.
-        const auto callback = due->callback;
+        const auto callback = due->callback;  // the callback may drop its own handle
         callback();
     }
     nowMs_ = until;

@@ -17,7 +17,6 @@ public:
         std::int64_t nextFireMs = 0;
         std::function<void()> callback;
         bool valid = true;
-        int fired = 0;
     };
 
     std::unique_ptr<platform::RepeatingTimer> scheduledTimer(double intervalSeconds,

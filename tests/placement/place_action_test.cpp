@@ -28,10 +28,7 @@ FakeAXWindow matchingWindow() {
 // "1280x720", and gives pid 42 a window that matches it.
 void prepare(ControllerRig& rig) {
     rig.windowList.list = {
-        platform::Value::dictionary(
-            {{platform::kWindowNameKey, platform::Value::text("Menubar")},
-             {platform::kWindowBoundsKey, platform::Value::dictionary({{"X", platform::Value::integer(0)},
-                                                                       {"Height", platform::Value::integer(30)}})}}),
+        doubles::windowEntry({.name = "Menubar", .owner = "Window Server", .x = 0, .height = 30}),
         doubles::windowEntry({.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"}),
         doubles::windowEntry({.number = 8, .pid = 43, .name = "Alpha", .owner = "Apps"}),
     };
@@ -41,6 +38,11 @@ void prepare(ControllerRig& rig) {
     rig.accessibility.applications[kPid].windows = {matchingWindow()};
     rig.log.entries.clear();
     rig.output.lines.clear();
+}
+
+void expectAllReleased(const ControllerRig& rig) {
+    EXPECT_EQ(rig.accessibility.liveElements(), 0);
+    EXPECT_EQ(rig.accessibility.liveValues(), 0);
 }
 
 FakeAXWindow& window(ControllerRig& rig, std::size_t i = 0) { return rig.accessibility.applications[kPid].windows[i]; }
@@ -81,8 +83,7 @@ TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
                      "out: Main window minimized", "open: /System/Applications/Utilities/Screenshot.app"}));
     EXPECT_EQ(rig.preferences.stored["com.apple.screencapture"]["last-selection"],
               (platform::IntegerDictionary{{"X", 0}, {"Y", 30}, {"Width", 1280}, {"Height", 720}}));
-    EXPECT_EQ(rig.accessibility.liveElements(), 0);
-    EXPECT_EQ(rig.accessibility.liveValues(), 0);
+    expectAllReleased(rig);
 }
 
 TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
@@ -153,8 +154,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         if (c.trace.size() == 1 && !c.trace[0].starts_with("out: Could")) {
             EXPECT_EQ(rig.accessibility.elementsCreated(), 0);
         }
-        EXPECT_EQ(rig.accessibility.liveElements(), 0);
-        EXPECT_EQ(rig.accessibility.liveValues(), 0);
+        expectAllReleased(rig);
     }
 }
 
@@ -196,8 +196,7 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
         (attribute == title ? w.title : attribute == position ? w.position : w.size) = answer;
         rig.vc().handlePlaceButtonClick();
         EXPECT_EQ(rig.output.lines, lines);
-        EXPECT_EQ(rig.accessibility.liveElements(), 0);
-        EXPECT_EQ(rig.accessibility.liveValues(), 0);
+        expectAllReleased(rig);
     }
 }
 
