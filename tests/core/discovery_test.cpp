@@ -70,14 +70,7 @@ TEST(WindowFilter, SizePositionOpacityAndOwner) {
 
 TEST(WindowSnapshot, ListedWindowsNeedAnInt32PidAndAUInt32Number) {
     const auto windows = listed({
-        {.number = 4294967295LL,
-         .pid = -2147483648LL,
-         .name = " Inbox\n",
-         .owner = "Mail",
-         .x = 0.5,
-         .y = 25,
-         .width = 1280.25,
-         .height = 720},
+        {.number = 4294967295LL, .pid = -2147483648LL, .name = " Inbox\n", .owner = "Mail", .x = 0.5, .height = 720.25},
         {.number = 2, .pid = std::nullopt},
         {.number = 3, .pid = 2147483648LL},
         {.number = std::nullopt},
@@ -90,7 +83,7 @@ TEST(WindowSnapshot, ListedWindowsNeedAnInt32PidAndAUInt32Number) {
     EXPECT_EQ(window.pid, -2147483648LL);
     EXPECT_EQ(window.title, "Inbox - Mail");
     EXPECT_EQ(std::vector<double>({window.x, window.y, window.width, window.height}),
-              std::vector<double>({0.5, 25, 1280.25, 720}));
+              std::vector<double>({0.5, 40, 800, 720.25}));
 }
 
 TEST(WindowTitle, TrimmedNameAndOwner) {
