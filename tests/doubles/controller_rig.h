@@ -35,9 +35,6 @@ struct ControllerRig {
         controller->setResolutionComboBox(resolutionComboBox);
         controller->setMessage(message);
     }
-    ~ControllerRig() { controller.reset(); }
-    ControllerRig(const ControllerRig&) = delete;
-    ControllerRig& operator=(const ControllerRig&) = delete;
 
     ViewController& vc() { return *controller; }
 };

@@ -6,122 +6,68 @@ namespace tallowin::doubles {
 
 namespace {
 
-class FakeElement final : public platform::AXElement {
-public:
-    FakeElement(FakeAccessibility& owner, pid_t ownerPid, int index)
-        : owner_(owner), pid(ownerPid), windowIndex(index) {}
-    ~FakeElement() override { owner_.elementGone(); }
-    FakeElement(const FakeElement&) = delete;
-    FakeElement& operator=(const FakeElement&) = delete;
+// Counts itself among the live handles while it exists.
+struct Counted {
+    explicit Counted(int& live) : live_(live) { ++live_; }
+    ~Counted() { --live_; }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+    int& live_;
+};
 
-    FakeAccessibility& owner_;
+struct FakeElement final : platform::AXElement, Counted {
+    FakeElement(int& live, pid_t ownerPid, int index) : Counted(live), pid(ownerPid), windowIndex(index) {}
     const pid_t pid;
     const int windowIndex;  // -1 for the application itself
 };
 
-class FakeValue final : public platform::AXValue {
-public:
-    FakeValue(FakeAccessibility& owner, platform::AxValueKind boxedType, double a, double b)
-        : owner_(owner), type(boxedType), first(a), second(b) {}
-    ~FakeValue() override { owner_.valueGone(); }
-    FakeValue(const FakeValue&) = delete;
-    FakeValue& operator=(const FakeValue&) = delete;
-
+struct FakeValue final : platform::AXValue, Counted {
+    FakeValue(int& live, platform::AxValueKind boxedType, double a, double b)
+        : Counted(live), type(boxedType), first(a), second(b) {}
     [[nodiscard]] std::optional<std::pair<double, double>> getValue(platform::AxValueKind wanted) const override {
-        if (wanted != type) {
-            return std::nullopt;
-        }
-        return std::make_pair(first, second);
+        return wanted == type ? std::optional(std::make_pair(first, second)) : std::nullopt;
     }
-
-    FakeAccessibility& owner_;
     const platform::AxValueKind type;
     const double first;
     const double second;
 };
 
-std::string nameOf(const FakeElement& element) {
-    if (element.windowIndex < 0) {
-        return "app " + std::to_string(element.pid);
-    }
-    return "window " + std::to_string(element.windowIndex) + " of " + std::to_string(element.pid);
-}
-
 }  // namespace
-
-void FakeAccessibility::log(std::string entry) {
-    if (log_ != nullptr) {
-        log_->add("ax: " + std::move(entry));
-    }
-}
 
 bool FakeAccessibility::isProcessTrustedWithOptions(bool prompt) {
     trustPrompts.push_back(prompt);
     return trusted;
 }
 
-bool FakeAccessibility::isProcessTrusted() {
-    ++isProcessTrustedCalls;
-    return trusted;
-}
-
 platform::AXElementPtr FakeAccessibility::makeElement(pid_t pid, int windowIndex) {
-    ++liveElements_;
     ++elementsCreated_;
-    return std::make_unique<FakeElement>(*this, pid, windowIndex);
+    return std::make_unique<FakeElement>(liveElements_, pid, windowIndex);
 }
 
 platform::AXValuePtr FakeAccessibility::makeValue(platform::AxValueKind type, double first, double second) {
-    ++liveValues_;
-    ++valuesCreated_;
-    return std::make_unique<FakeValue>(*this, type, first, second);
+    return std::make_unique<FakeValue>(liveValues_, type, first, second);
 }
 
-platform::AXElementPtr FakeAccessibility::createApplication(pid_t pid) {
-    log("create app " + std::to_string(pid));
-    return makeElement(pid, -1);
-}
-
-platform::AXAttributeValue FakeAccessibility::answer(const ScriptedAttribute& scripted) {
-    using Kind = ScriptedAttribute::Kind;
-    switch (scripted.kind) {
-        case Kind::Text:
-            return scripted.text;
-        case Kind::Point:
-            return makeValue(platform::AxValueKind::point, scripted.first, scripted.second);
-        case Kind::Size:
-            return makeValue(platform::AxValueKind::size, scripted.first, scripted.second);
-        case Kind::Other:
-            return platform::AXOtherValue{};
-        case Kind::Absent:
-            break;
-    }
-    return std::monostate{};
-}
+platform::AXElementPtr FakeAccessibility::createApplication(pid_t pid) { return makeElement(pid, -1); }
 
 FakeAXWindow* FakeAccessibility::windowOf(const platform::AXElement& element) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
     auto app = applications.find(fake.pid);
-    if (fake.windowIndex < 0 || app == applications.end() ||
-        static_cast<std::size_t>(fake.windowIndex) >= app->second.windows.size()) {
+    if (fake.windowIndex < 0 || app == applications.end()) {
         return nullptr;
     }
-    return &app->second.windows[static_cast<std::size_t>(fake.windowIndex)];
+    return &app->second.windows.at(static_cast<std::size_t>(fake.windowIndex));
 }
 
 platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXElement& element,
                                                              std::string_view attribute) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
-    log("copy " + std::string(attribute) + " of " + nameOf(fake));
     if (fake.windowIndex < 0) {
         auto app = applications.find(fake.pid);
-        if (attribute != platform::kAXWindowsAttributeName) {
-            return {platform::AxError::attributeUnsupported, {}};
-        }
-        if (app == applications.end()) {
+        if (attribute != platform::kAXWindowsAttributeName || app == applications.end()) {
             return {platform::AxError::cannotComplete, {}};
         }
-        if (app->second.windowsError != platform::AxError::success) {
+        if (app->second.windowsError != platform::AxError::success || app->second.windowsNotAnArray) {
             return {app->second.windowsError, {}};
         }
         platform::AXElementArray windows;
@@ -130,66 +76,53 @@ platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXE
         }
         return {platform::AxError::success, std::move(windows)};
     }
-    FakeAXWindow* window = windowOf(element);
-    if (window == nullptr) {
-        return {platform::AxError::invalidUIElement, {}};
+    FakeAXWindow& window = *windowOf(element);
+    const ScriptedAttribute& scripted = attribute == platform::kAXTitleAttributeName      ? window.title
+                                        : attribute == platform::kAXPositionAttributeName ? window.position
+                                                                                          : window.size;
+    if (scripted.error != platform::AxError::success) {
+        return {scripted.error, {}};
     }
-    const ScriptedAttribute* scripted = nullptr;
-    if (attribute == platform::kAXTitleAttributeName) {
-        scripted = &window->title;
-    } else if (attribute == platform::kAXPositionAttributeName) {
-        scripted = &window->position;
-    } else if (attribute == platform::kAXSizeAttributeName) {
-        scripted = &window->size;
-    } else {
-        return {platform::AxError::attributeUnsupported, {}};
+    if (const auto* kind = std::get_if<platform::AxValueKind>(&scripted.value)) {
+        return {platform::AxError::success, makeValue(*kind, scripted.first, scripted.second)};
     }
-    if (scripted->error != platform::AxError::success) {
-        return {scripted->error, {}};
+    if (const auto* text = std::get_if<std::string>(&scripted.value)) {
+        return {platform::AxError::success, *text};
     }
-    return {platform::AxError::success, answer(*scripted)};
+    if (std::holds_alternative<platform::AXOtherValue>(scripted.value)) {
+        return {platform::AxError::success, platform::AXOtherValue{}};
+    }
+    return {platform::AxError::success, std::monostate{}};
 }
 
 platform::AXValuePtr FakeAccessibility::createValue(platform::AxValueKind type, double first, double second) {
-    if (valueCreationFails) {
-        return nullptr;
-    }
-    return makeValue(type, first, second);
+    return valueCreationFails ? nullptr : makeValue(type, first, second);
 }
 
 platform::AxError FakeAccessibility::setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                                        const platform::AXValue& value) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
-    FakeAXWindow* window = windowOf(element);
     const auto& boxed = dynamic_cast<const FakeValue&>(value);
-    log("set " + std::string(attribute) + " (" + platform::formatDouble(boxed.first) + ", " + platform::formatDouble(boxed.second) +
-        ") on " + nameOf(fake));
-    if (window == nullptr) {
-        return platform::AxError::invalidUIElement;
-    }
+    note(log_, "ax: set " + std::string(attribute) + " (" + platform::formatDouble(boxed.first) + ", " +
+                   platform::formatDouble(boxed.second) + ") on window " + std::to_string(fake.windowIndex));
+    FakeAXWindow& window = *windowOf(element);
     if (attribute == platform::kAXPositionAttributeName && boxed.type == platform::AxValueKind::point) {
-        window->positionsSet.emplace_back(boxed.first, boxed.second);
-        return window->setPositionResult;
+        window.positionsSet.emplace_back(boxed.first, boxed.second);
+        return window.setPositionResult;
     }
     if (attribute == platform::kAXSizeAttributeName && boxed.type == platform::AxValueKind::size) {
-        window->sizesSet.emplace_back(boxed.first, boxed.second);
-        return window->setSizeResult;
+        window.sizesSet.emplace_back(boxed.first, boxed.second);
+        return window.setSizeResult;
     }
     return platform::AxError::illegalArgument;
 }
 
 platform::AxError FakeAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
-    log("perform " + std::string(action) + " on " + nameOf(fake));
-    FakeAXWindow* window = windowOf(element);
-    if (window == nullptr) {
-        return platform::AxError::invalidUIElement;
-    }
-    if (action != platform::kAXRaiseActionName) {
-        return platform::AxError::actionUnsupported;
-    }
-    ++window->raises;
-    return window->raiseResult;
+    note(log_, "ax: perform " + std::string(action) + " on window " + std::to_string(fake.windowIndex));
+    FakeAXWindow& window = *windowOf(element);
+    ++window.raises;
+    return action == platform::kAXRaiseActionName ? window.raiseResult : platform::AxError::actionUnsupported;
 }
 
 }  // namespace tallowin::doubles

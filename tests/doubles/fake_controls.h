@@ -12,11 +12,22 @@ namespace tallowin::doubles {
 // selection instead of failing.
 class FakeListControl final : public platform::ListControl {
 public:
-    void removeAllItems() override;
-    void addItemsWithObjectValues(const std::vector<std::string>& values) override;
-    void selectItemAtIndex(std::ptrdiff_t index) override;
+    void removeAllItems() override {
+        rows_.clear();
+        selected_ = -1;
+        ++removeCalls;
+    }
+    void addItemsWithObjectValues(const std::vector<std::string>& values) override {
+        rows_.insert(rows_.end(), values.begin(), values.end());
+        ++addCalls;
+    }
+    void selectItemAtIndex(std::ptrdiff_t index) override {
+        selected_ = index >= 0 && static_cast<std::size_t>(index) < rows_.size() ? index : -1;
+    }
     [[nodiscard]] std::ptrdiff_t indexOfSelectedItem() const override { return selected_; }
-    [[nodiscard]] std::optional<std::string> objectValueOfSelectedItem() const override;
+    [[nodiscard]] std::optional<std::string> objectValueOfSelectedItem() const override {
+        return selected_ < 0 ? std::nullopt : std::optional(rows_[static_cast<std::size_t>(selected_)]);
+    }
 
     // What a user pick does: selects the row (or -1 for none).
     void userSelects(std::ptrdiff_t index) { selected_ = index; }
@@ -31,15 +42,11 @@ private:
 
 class FakeTextControl final : public platform::TextControl {
 public:
-    void setStringValue(std::string_view text) override {
-        text_ = std::string(text);
-        ++writes;
-    }
+    void setStringValue(std::string_view text) override { text_ = std::string(text); }
     [[nodiscard]] const std::string& text() const { return text_; }
-    int writes = 0;
 
 private:
-    std::string text_;
+    std::string text_ = "(never set)";
 };
 
 }  // namespace tallowin::doubles

@@ -19,17 +19,9 @@ class ScriptedScreenCapture final : public platform::ScreenCapturePermission {
 public:
     bool preflightAnswer = true;
     bool requestAnswer = true;
-    int preflightCalls = 0;
-    int requestCalls = 0;
 
-    bool preflightScreenCaptureAccess() override {
-        ++preflightCalls;
-        return preflightAnswer;
-    }
-    bool requestScreenCaptureAccess() override {
-        ++requestCalls;
-        return requestAnswer;
-    }
+    bool preflightScreenCaptureAccess() override { return preflightAnswer; }
+    bool requestScreenCaptureAccess() override { return requestAnswer; }
 };
 
 // Hands out a copy of its list (or nothing) on every call.
@@ -53,49 +45,33 @@ public:
 
     void writeLine(std::string_view text) override {
         lines.emplace_back(text);
-        if (log_ != nullptr) {
-            log_->add("out: " + std::string(text));
-        }
+        note(log_, "out: " + std::string(text));
     }
 
 private:
     CallLog* log_;
 };
 
-class FakeMainWindow final : public platform::MainWindow {
+// The application's main window, or none when hasWindow is false.
+class FakeMainWindowSource final : public platform::MainWindowSource, platform::MainWindow {
 public:
-    explicit FakeMainWindow(CallLog* log = nullptr) : log_(log) {}
-    int miniaturizeCalls = 0;
-    void miniaturize() override {
-        ++miniaturizeCalls;
-        if (log_ != nullptr) {
-            log_->add("miniaturize");
-        }
-    }
-
-private:
-    CallLog* log_;
-};
-
-class FakeMainWindowSource final : public platform::MainWindowSource {
-public:
-    explicit FakeMainWindowSource(CallLog* log = nullptr) : window(log) {}
-    FakeMainWindow window;
+    explicit FakeMainWindowSource(CallLog* log = nullptr) : log_(log) {}
     bool hasWindow = true;
-    platform::MainWindow* mainWindow() override { return hasWindow ? &window : nullptr; }
+    platform::MainWindow* mainWindow() override { return hasWindow ? this : nullptr; }
+    void miniaturize() override { note(log_, "miniaturize"); }
+
+private:
+    CallLog* log_;
 };
 
 class FakeWorkspace final : public platform::Workspace {
 public:
     explicit FakeWorkspace(CallLog* log = nullptr) : log_(log) {}
     std::vector<std::string> opened;
-    bool answer = true;
     bool openURL(const platform::FileURL& url) override {
         opened.push_back(url.path);
-        if (log_ != nullptr) {
-            log_->add("open: " + url.path);
-        }
-        return answer;
+        note(log_, "open: " + url.path);
+        return true;
     }
 
 private:
@@ -109,8 +85,6 @@ public:
     using Domain = std::map<std::string, platform::IntegerDictionary, std::less<>>;
     std::map<std::string, Domain, std::less<>> stored;
     bool canOpen = true;
-    std::vector<std::string> openedSuites;
-    int synchronizeCalls = 0;
 
     std::unique_ptr<platform::PreferencesDomain> openSuite(std::string_view suiteName) override;
 

@@ -1,17 +1,18 @@
 #include "tests/doubles/virtual_timers.h"
 
 #include <algorithm>
-#include <limits>
+#include <cmath>
 
 namespace tallowin::doubles {
 
 namespace {
 
+// Destroying the handle invalidates the timer, as the interface promises.
 class VirtualTimer final : public platform::RepeatingTimer {
 public:
     explicit VirtualTimer(std::shared_ptr<VirtualTimerFactory::Scheduled> scheduled)
         : scheduled_(std::move(scheduled)) {}
-    ~VirtualTimer() override { VirtualTimer::invalidate(); }
+    ~VirtualTimer() override { scheduled_->valid = false; }
     VirtualTimer(const VirtualTimer&) = delete;
     VirtualTimer& operator=(const VirtualTimer&) = delete;
     void invalidate() override { scheduled_->valid = false; }
@@ -20,42 +21,32 @@ private:
     std::shared_ptr<VirtualTimerFactory::Scheduled> scheduled_;
 };
 
-std::int64_t intervalMs(double seconds) { return static_cast<std::int64_t>(seconds * 1000.0 + 0.5); }
+std::int64_t intervalMs(double seconds) { return std::max<std::int64_t>(1, std::llround(seconds * 1000.0)); }
 
 }  // namespace
 
 std::unique_ptr<platform::RepeatingTimer> VirtualTimerFactory::scheduledTimer(double intervalSeconds,
                                                                               std::function<void()> callback) {
-    auto scheduled = std::make_shared<Scheduled>();
-    scheduled->intervalSeconds = intervalSeconds;
-    scheduled->createdAtMs = nowMs_;
-    scheduled->nextFireMs = nowMs_ + intervalMs(intervalSeconds);
-    scheduled->callback = std::move(callback);
-    timers_.push_back(scheduled);
-    return std::make_unique<VirtualTimer>(std::move(scheduled));
+    timers_.push_back(std::make_shared<Scheduled>(
+        Scheduled{intervalSeconds, nowMs_ + intervalMs(intervalSeconds), std::move(callback)}));
+    return std::make_unique<VirtualTimer>(timers_.back());
 }
 
 void VirtualTimerFactory::advanceMs(std::int64_t milliseconds) {
     const std::int64_t until = nowMs_ + milliseconds;
     for (;;) {
-        std::int64_t due = std::numeric_limits<std::int64_t>::max();
-        std::size_t which = timers_.size();
-        for (std::size_t i = 0; i < timers_.size(); ++i) {
-            if (timers_[i]->valid && timers_[i]->nextFireMs < due) {
-                due = timers_[i]->nextFireMs;
-                which = i;
+        std::shared_ptr<Scheduled> due;
+        for (const auto& timer : timers_) {
+            if (timer->valid && timer->nextFireMs <= until && (!due || timer->nextFireMs < due->nextFireMs)) {
+                due = timer;
             }
         }
-        if (which == timers_.size() || due > until) {
+        if (!due) {
             break;
         }
-        nowMs_ = due;
-        // Hold the timer and its callback: the callback may drop its own handle.
-        const auto timer = timers_[which];
-        const auto callback = timer->callback;
-        timer->nextFireMs += std::max<std::int64_t>(1, intervalMs(timer->intervalSeconds));
-        ++timer->fired;
-        firings.emplace_back(nowMs_, which);
+        nowMs_ = due->nextFireMs;
+        due->nextFireMs += intervalMs(due->intervalSeconds);
+        const auto callback = due->callback;  // the callback may drop its own handle
         callback();
     }
     nowMs_ = until;

@@ -14,11 +14,9 @@ class VirtualTimerFactory final : public platform::TimerFactory {
 public:
     struct Scheduled {
         double intervalSeconds = 0;
-        std::int64_t createdAtMs = 0;
         std::int64_t nextFireMs = 0;
         std::function<void()> callback;
         bool valid = true;
-        int fired = 0;
     };
 
     std::unique_ptr<platform::RepeatingTimer> scheduledTimer(double intervalSeconds,
@@ -28,12 +26,9 @@ public:
     void advanceMs(std::int64_t milliseconds);
     void advanceSeconds(double seconds) { advanceMs(static_cast<std::int64_t>(seconds * 1000.0)); }
 
-    [[nodiscard]] std::int64_t nowMs() const { return nowMs_; }
     [[nodiscard]] int liveTimers() const;
     // Every timer ever scheduled, in order; entries stay after invalidation.
     [[nodiscard]] const std::vector<std::shared_ptr<Scheduled>>& timers() const { return timers_; }
-    // Time of every firing, with the index of the timer that fired.
-    std::vector<std::pair<std::int64_t, std::size_t>> firings;
 
 private:
     std::int64_t nowMs_ = 0;

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "discovery/menubar_probe.h"
+#include "discovery/window_filter.h"
+#include "discovery/window_snapshot.h"
+#include "discovery/window_title.h"
+#include "tests/doubles/scripted_services.h"
+#include "tests/doubles/window_entries.h"
+
+namespace tallowin {
+namespace {
+
+using doubles::WindowEntry;
+using platform::Value;
+using Lines = std::vector<std::string>;
+
+std::vector<VisibleWindow> listed(const std::vector<WindowEntry>& entries) {
+    platform::WindowList snapshot;
+    for (const auto& entry : entries) {
+        snapshot.push_back(doubles::windowEntry(entry));
+    }
+    return visibleWindowsFrom(snapshot);
+}
+
+Value boundsOnly(Value bounds, std::pair<const char*, Value> extra) {
+    return Value::dictionary({{platform::kWindowBoundsKey, std::move(bounds)}, std::move(extra)});
+}
+
+TEST(WindowFilter, SizePositionOpacityAndOwner) {
+    const std::pair<WindowEntry, bool> cases[] = {
+        {{}, true},
+        {{.x = 0, .y = 0, .width = 50, .height = 50}, true},
+        {{.width = 49.99}, false},
+        {{.height = 49.99}, false},
+        {{.x = -0.01}, false},
+        {{.y = -0.01}, false},
+        {{.width = std::nan("")}, false},
+        {{.x = std::nullopt}, false},
+        {{.y = std::nullopt}, false},
+        {{.width = std::nullopt}, false},
+        {{.height = std::nullopt}, false},
+        {{.alpha = 0.5}, true},
+        {{.alpha = 0.49}, false},
+        {{.alpha = std::nullopt}, true},
+        {{.owner = std::nullopt}, true},
+        {{.owner = "dock"}, true},
+        {{.owner = "Screenshot "}, true},
+        {{.owner = "Tallowin"}, true},
+    };
+    for (const char* owner : {"Control Center", "TextInputMenuAgent", "SystemUIServer", "Window Server", "Dock",
+                              "Spotlight", "System Information", "Screenshot"}) {
+        EXPECT_FALSE(shouldIncludeWindow(doubles::windowEntry({.owner = owner}))) << owner;
+    }
+    for (const auto& [entry, included] : cases) {
+        EXPECT_EQ(shouldIncludeWindow(doubles::windowEntry(entry)), included)
+            << entry.owner.value_or("(no owner)") << " " << entry.x.value_or(-1) << "," << entry.y.value_or(-1) << " "
+            << entry.width.value_or(-1) << "x" << entry.height.value_or(-1) << " alpha " << entry.alpha.value_or(-1);
+    }
+    const Value square = Value::dictionary({{"X", Value::integer(0)},
+                                            {"Y", Value::integer(0)},
+                                            {"Width", Value::integer(100)},
+                                            {"Height", Value::integer(100)}});
+    EXPECT_FALSE(shouldIncludeWindow(boundsOnly(Value::text("0 0 800 600"), {"", Value()})));
+    EXPECT_TRUE(shouldIncludeWindow(boundsOnly(square, {platform::kWindowAlphaKey, Value::text("0")})))
+        << "an alpha that is no number is a missing one";
+    EXPECT_TRUE(shouldIncludeWindow(boundsOnly(square, {platform::kWindowOwnerNameKey, Value::integer(5)})));
+}
+
+TEST(WindowSnapshot, ListedWindowsNeedAnInt32PidAndAUInt32Number) {
+    const auto windows = listed({
+        {.number = 4294967295LL, .pid = -2147483648LL, .name = " Inbox\n", .owner = "Mail", .x = 0.5, .height = 720.25},
+        {.number = 2, .pid = std::nullopt},
+        {.number = 3, .pid = 2147483648LL},
+        {.number = std::nullopt},
+        {.number = -5},
+        {.number = 4294967296LL},
+    });
+    ASSERT_EQ(windows.size(), 1U);
+    const VisibleWindow& window = windows[0];
+    EXPECT_EQ(window.windowID, 4294967295U);
+    EXPECT_EQ(window.pid, -2147483648LL);
+    EXPECT_EQ(window.title, "Inbox - Mail");
+    EXPECT_EQ(std::vector<double>({window.x, window.y, window.width, window.height}),
+              std::vector<double>({0.5, 40, 800, 720.25}));
+}
+
+TEST(WindowTitle, TrimmedNameAndOwner) {
+    const std::string name = " Inbox ", blank = " \t", empty, owner = "Mail", padded = " Pages ";
+    EXPECT_EQ(displayTitle(&name, &owner), "Inbox - Mail");
+    EXPECT_EQ(displayTitle(&name, &padded), "Inbox -  Pages ");
+    EXPECT_EQ(displayTitle(&name, &empty), "Inbox - ");
+    EXPECT_EQ(displayTitle(&blank, &owner), "Mail");
+    EXPECT_EQ(displayTitle(&empty, &owner), "Mail");
+    EXPECT_EQ(displayTitle(nullptr, &owner), "Mail");
+    EXPECT_EQ(displayTitle(&name, nullptr), "");
+    EXPECT_EQ(displayTitle(nullptr, nullptr), "");
+}
+
+TEST(WindowTitle, TrimsSeparatorsTabAndLineEndsOnly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\t\n\v\f\r x \r\n\t", "x"},
+        {"\u00A0\u2028\u2029x\u3000\u202F", "x"},  // Zs, Zl, Zp
+        {"\u0085x\u0085", "x"},
+        {" a  b ", "a  b"},
+        {"\u001Cx\u001F", "\u001Cx\u001F"},  // information separators are no white space here
+        {"\u001D\u001Ex", "\u001D\u001Ex"},
+        {"\x0E\u200Bx\u200B\x01", "\x0E\u200Bx\u200B\x01"},
+        {"\xFF x \xE2\x80", "\xFF x \xE2\x80"},  // malformed bytes are content
+        {"   ", ""},
+    };
+    for (const auto& [input, trimmed] : cases) {
+        EXPECT_EQ(trimWhitespaceAndNewlines(input), trimmed) << ::testing::PrintToString(std::string(input));
+    }
+}
+
+// Entries titled exactly by their owner name, numbered in list order.
+std::vector<std::uint32_t> orderOf(const std::vector<std::string>& owners) {
+    std::vector<WindowEntry> entries;
+    for (const auto& owner : owners) {
+        entries.push_back(
+            {.number = static_cast<std::int64_t>(entries.size() + 1), .name = std::nullopt, .owner = owner});
+    }
+    std::vector<std::uint32_t> order;
+    for (const auto& window : listed(entries)) {
+        order.push_back(window.windowID);
+    }
+    return order;
+}
+
+TEST(TitleOrder, LowercasedComposedScalarValuesWithEqualKeysInListOrder) {
+    using Order = std::vector<std::uint32_t>;
+    EXPECT_EQ(orderOf({"beta", "Alpha", "gamma", "", "alp"}), (Order{4, 5, 2, 1, 3}));
+    EXPECT_EQ(orderOf({"\u00C9cole", "\u00E9cola", "Ecole", "\u0130", "i"}), (Order{3, 5, 4, 2, 1}));
+    // Canonically equivalent titles are equal keys.
+    EXPECT_EQ(orderOf({"caf\u00E9", "CAF\u00C9", "Cafe\u0301", "cafe"}), (Order{4, 1, 2, 3}));
+    // U+FF41 is below U+1F600 as a scalar value, above it in UTF-16 code units.
+    EXPECT_EQ(orderOf({"\U0001F600", "\uFF41", "\u03A3", "\u03C2"}), (Order{4, 3, 2, 1}));
+    // Enough equal keys, interleaved, that only a stable sort keeps them in order.
+    std::vector<std::string> owners;
+    Order bees, notes;
+    for (std::uint32_t i = 1; i <= 40; ++i) {
+        owners.emplace_back(i % 2 == 1 ? "B" : (i % 4 == 0 ? "Notes" : "notes"));
+        (i % 2 == 1 ? bees : notes).push_back(i);
+    }
+    bees.insert(bees.end(), notes.begin(), notes.end());
+    EXPECT_EQ(orderOf(owners), bees);
+}
+
+TEST(MenubarProbe, EveryQualifyingEntryUpdatesTheHeightAndSaysSo) {
+    auto menubar = [](Value name, Value x, Value height) {
+        return Value::dictionary({{platform::kWindowNameKey, std::move(name)},
+                                  {platform::kWindowBoundsKey, Value::dictionary({{"X", std::move(x)},
+                                                                                  {"Y", Value::integer(0)},
+                                                                                  {"Width", Value::integer(1440)},
+                                                                                  {"Height", std::move(height)}})}});
+    };
+    const auto line = [](int h) { return "Menubar height updated to: " + std::to_string(h) + " pixels."; };
+    const Value m = Value::text("Menubar");
+    const Value zero = Value::integer(0);
+    const std::tuple<platform::WindowList, std::int64_t, Lines> cases[] = {
+        {{menubar(m, zero, Value::integer(24))}, 24, {line(24)}},  // unchanged, still said
+        {{menubar(m, Value::floating(0.0), Value::floating(37.0))}, 37, {line(37)}},
+        {{menubar(m, zero, Value::integer(30)), menubar(m, zero, Value::integer(25))}, 25, {line(30), line(25)}},
+        {{menubar(m, Value::floating(1440), Value::integer(30))}, 24, {}},
+        {{menubar(m, Value::floating(0.5), Value::integer(30))}, 24, {}},
+        {{menubar(m, zero, Value::floating(37.5))}, 24, {}},
+        {{menubar(Value::text("menubar"), zero, Value::integer(30))}, 24, {}},
+        {{menubar(Value::text("Menubar "), zero, Value::integer(30))}, 24, {}},
+        {{Value::dictionary({{platform::kWindowNameKey, m}, {platform::kWindowBoundsKey, Value::text("0")}})}, 24, {}},
+        {{Value::dictionary({{platform::kWindowNameKey, m}})}, 24, {}},
+    };
+    for (const auto& [snapshot, height, lines] : cases) {
+        doubles::RecordingOutput output;
+        std::int64_t probed = 24;
+        probeMenubarHeight(snapshot, probed, output);
+        EXPECT_EQ(probed, height);
+        EXPECT_EQ(output.lines, lines);
+    }
+}
+
+}  // namespace
+}  // namespace tallowin

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/standard_output.h"
+#include "platform/number_text.h"
+#include "platform/value.h"
+
+namespace tallowin {
+namespace {
+
+using platform::Value;
+
+struct NumberCase {
+    Value value;
+    std::optional<std::int32_t> int32;
+    std::optional<std::uint32_t> uint32;
+    std::optional<std::int64_t> int64;
+    std::optional<double> real;
+};
+
+TEST(ValueReadingRules, IntegersOnlyFromWholeNumbersInRangeAndDoublesOnlyWhenExact) {
+    constexpr auto int64Min = std::numeric_limits<std::int64_t>::min();
+    const std::nullopt_t no = std::nullopt;
+    const NumberCase cases[] = {
+        {Value::integer(7), 7, 7U, 7, 7.0},
+        {Value::floating(37.0), 37, 37U, 37, 37.0},
+        {Value::floating(37.5), no, no, no, 37.5},
+        {Value::integer(-1), -1, no, -1, -1.0},
+        {Value::integer(2147483648), no, 2147483648U, 2147483648, 2147483648.0},
+        {Value::floating(2147483648.0), no, 2147483648U, 2147483648, 2147483648.0},
+        {Value::integer(4294967296LL), no, no, 4294967296LL, 4294967296.0},
+        {Value::floating(4294967296.0), no, no, 4294967296LL, 4294967296.0},
+        {Value::floating(9223372036854775808.0), no, no, no, 9223372036854775808.0},
+        {Value::floating(-9223372036854775808.0), no, no, int64Min, -9223372036854775808.0},
+        {Value::integer(int64Min), no, no, int64Min, -9223372036854775808.0},
+        {Value::integer(9007199254740993LL), no, no, 9007199254740993LL, no},  // no double of its own
+        {Value::integer(std::numeric_limits<std::int64_t>::max()), no, no, std::numeric_limits<std::int64_t>::max(),
+         no},
+        {Value::floating(std::nan("")), no, no, no, std::nan("")},
+        {Value::floating(INFINITY), no, no, no, INFINITY},
+        {Value::text("7"), no, no, no, no},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.int64) + " " + ::testing::PrintToString(c.real));
+        EXPECT_EQ(c.value.asInt32(), c.int32);
+        EXPECT_EQ(c.value.asUInt32(), c.uint32);
+        EXPECT_EQ(c.value.asInt64(), c.int64);
+        const auto real = c.value.asDouble();
+        if (c.real && std::isnan(*c.real)) {
+            EXPECT_TRUE(real && std::isnan(*real));
+        } else {
+            EXPECT_EQ(real, c.real);
+        }
+    }
+}
+
+TEST(ValueReadingRules, TextAndDictionaryOnlyAsThemselves) {
+    Value bounds =
+        Value::dictionary({{"X", Value::integer(0)}, {"Height", Value::floating(24)}, {"X", Value::integer(5)}});
+    const Value copy = bounds;
+    bounds = Value::text("Mail");
+    EXPECT_EQ(*bounds.asText(), "Mail");
+    EXPECT_FALSE(bounds.isDictionary());
+    EXPECT_EQ(bounds.find("X"), nullptr);
+    EXPECT_EQ(bounds.entries(), nullptr);
+    EXPECT_EQ(Value::integer(1).asText(), nullptr);
+
+    EXPECT_TRUE(copy.isDictionary());
+    EXPECT_EQ(copy.asText(), nullptr);
+    EXPECT_EQ(copy.find("X")->asInt64(), 0) << "the first of a repeated key counts";
+    EXPECT_EQ(copy.find("Height")->asInt64(), 24);
+    EXPECT_EQ(copy.find("height"), nullptr);
+    EXPECT_EQ(copy.entries()->size(), 3U);
+}
+
+TEST(FormatDouble, ShortestRoundTripWithOneFractionalZeroForWholeValues) {
+    const std::pair<double, const char*> cases[] = {
+        {1920.0, "1920.0"},
+        {0.0, "0.0"},
+        {-0.0, "-0.0"},
+        {0.5, "0.5"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {9007199254740993.0, "9007199254740992.0"},
+        {1e16, "10000000000000000.0"},
+        {-1e20, "-100000000000000000000.0"},
+        {1e-5, "0.00001"},
+        {1.5e-6, "1.5e-06"},
+        {5e-324, "5e-324"},
+        {std::nan(""), "nan"},
+        {INFINITY, "inf"},
+        {-INFINITY, "-inf"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(platform::formatDouble(value), text);
+    }
+}
+
+TEST(EscapeControlCharacters, ATitleCannotForgeOrBreakALine) {
+    using namespace std::string_literals;
+    const std::pair<std::string, const char*> cases[] = {
+        {"Line one\nnot matched", "Line one\\nnot matched"},
+        {"a\0b"s, "a\\x00b"},
+        {"tab\tcr\r\x1b[2J\x7f", "tab\\tcr\\r\\x1b[2J\\x7f"},
+        {"next\u0085line\u2028sep\u2029", "next\\u0085line\\u2028sep\\u2029"},
+        {"bad \xff\xc3 byte", "bad \\xff\\xc3 byte"},
+        {"r\u00e9sum\u00e9 \u65e5\u672c \\path \U0001F389", "r\u00e9sum\u00e9 \u65e5\u672c \\path \U0001F389"},
+    };
+    for (const auto& [text, escaped] : cases) {
+        EXPECT_EQ(escapeControlCharacters(text), escaped);
+    }
+}
+
+}  // namespace
+}  // namespace tallowin

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "tests/doubles/controller_rig.h"
+#include "tests/doubles/window_entries.h"
+
+namespace tallowin {
+namespace {
+
+using doubles::windowEntry;
+using Lines = std::vector<std::string>;
+
+platform::Value menubar(double height) {
+    return windowEntry({.name = "Menubar", .owner = "Window Server", .x = 0, .y = 0, .width = 1440, .height = height});
+}
+
+class RefreshTest : public ::testing::Test {
+protected:
+    doubles::ControllerRig rig;
+
+    // Windows given as (number, owner); each owner is its whole title.
+    void refreshWith(const std::vector<std::pair<std::int64_t, std::string>>& windows) {
+        platform::WindowList list;
+        for (const auto& [number, owner] : windows) {
+            list.push_back(windowEntry({.number = number, .name = std::nullopt, .owner = owner}));
+        }
+        rig.windowList.list = std::move(list);
+        rig.vc().fetchAndUpdateWindows();
+    }
+    void userPicks(std::ptrdiff_t row) {
+        rig.windowListComboBox->userSelects(row);
+        rig.vc().windowSelectionChanged(*rig.windowListComboBox);
+    }
+    void expectShown(const Lines& rows, std::ptrdiff_t row, std::optional<std::uint32_t> id) {
+        EXPECT_EQ(rig.windowListComboBox->rows(), rows);
+        EXPECT_EQ(rig.windowListComboBox->indexOfSelectedItem(), row);
+        EXPECT_EQ(rig.vc().selectedWindowId(), id);
+    }
+};
+
+TEST_F(RefreshTest, ProbeSeesTheWholeSnapshotBeforeTheListIsReplaced) {
+    struct ListSizeAtEachLine final : platform::LineOutput {
+        const ViewController* controller = nullptr;
+        std::vector<std::size_t> sizes;
+        void writeLine(std::string_view) override { sizes.push_back(controller->visibleWindows().size()); }
+    } output;
+    ViewController controller(PlatformServices{rig.system, rig.timers, rig.application, rig.workspace, output});
+    output.controller = &controller;
+    rig.windowList.list = {menubar(30), windowEntry({.number = 1})};
+    controller.fetchVisibleWindows();
+    rig.windowList.list = {windowEntry({.number = 1}), windowEntry({.number = 2}), menubar(30)};
+    controller.fetchVisibleWindows();
+    EXPECT_EQ(output.sizes, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(controller.visibleWindows().size(), 2U);
+    EXPECT_EQ(controller.menubarHeight(), 30);
+    ASSERT_EQ(rig.windowList.calls.size(), 2U);
+    EXPECT_EQ(rig.windowList.calls[1], (std::pair<platform::WindowListOption, std::uint32_t>{17, 0}));
+}
+
+TEST_F(RefreshTest, NoListOrANonDictionaryElementChangesNothing) {
+    EXPECT_EQ(rig.vc().menubarHeight(), 24);
+    rig.windowList.list = {menubar(30), windowEntry({.number = 1, .owner = "Mail"})};
+    rig.vc().fetchAndUpdateWindows();
+    for (auto& broken :
+         {std::optional<platform::WindowList>(),
+          std::optional<platform::WindowList>({menubar(40), windowEntry({.number = 2}), platform::Value::text("")})}) {
+        rig.windowList.list = broken;
+        rig.vc().fetchAndUpdateWindows();
+        EXPECT_EQ(rig.output.lines, (Lines{"Menubar height updated to: 30 pixels."}));
+        EXPECT_EQ(rig.vc().menubarHeight(), 30);
+        expectShown({"Window - Mail"}, 0, 1U);
+    }
+}
+
+TEST_F(RefreshTest, ThePickFollowsTheFirstEntryOfItsWindowElseRowZero) {
+    refreshWith({{11, "W1"}, {12, "W2"}, {13, "W3"}});
+    expectShown({"W1", "W2", "W3"}, 0, 11U);
+    userPicks(2);
+    userPicks(-1);
+    userPicks(5);
+    EXPECT_EQ(rig.vc().selectedWindowId(), 13U);
+    refreshWith({{13, "A3"}, {11, "W1"}, {12, "W2"}});
+    expectShown({"A3", "W1", "W2"}, 0, 13U);
+    refreshWith({{20, "K0"}, {13, "K1"}, {13, "K2"}});
+    expectShown({"K0", "K1", "K2"}, 1, 13U);
+    userPicks(0);
+    EXPECT_EQ(rig.vc().selectedWindowId(), 20U);
+    refreshWith({{11, "W1"}, {12, ""}});
+    expectShown({"", "W1"}, 0, 12U);
+    refreshWith({});
+    expectShown({}, -1, std::nullopt);
+    refreshWith({{14, "W4"}});
+    expectShown({"W4"}, 0, 14U);
+    EXPECT_EQ(rig.windowListComboBox->removeCalls, 6);
+    EXPECT_EQ(rig.windowListComboBox->addCalls, 6) << "all titles in one call";
+}
+
+TEST_F(RefreshTest, DisconnectedOutletsAreSkipped) {
+    rig.windowListComboBox.reset();
+    rig.resolutionComboBox.reset();
+    rig.message.reset();
+    rig.windowList.list = {windowEntry({})};
+    rig.vc().viewDidLoad();
+    rig.vc().handlePlaceButtonClick();
+    EXPECT_EQ(rig.vc().visibleWindows().size(), 1U);
+    EXPECT_EQ(rig.output.lines, (Lines{"No selection."}));
+}
+
+}  // namespace
+}  // namespace tallowin

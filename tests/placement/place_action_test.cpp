@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/doubles/controller_rig.h"
+#include "tests/doubles/window_entries.h"
+
+namespace tallowin {
+namespace {
+
+using doubles::ControllerRig;
+using doubles::FakeAXWindow;
+using doubles::ScriptedAttribute;
+using platform::AxError;
+using Lines = std::vector<std::string>;
+
+constexpr pid_t kPid = 42;
+const std::string kNoMatch = "No matching AXUIElement for windowID 7.";
+
+FakeAXWindow matchingWindow() {
+    return {.title = ScriptedAttribute::title("Report"),
+            .position = ScriptedAttribute::point(10, 40),
+            .size = ScriptedAttribute::size(800, 600)};
+}
+
+// Lists "Alpha - Apps" (pid 43) and "Report - Editor" (pid 42, number 7, at
+// 10,40 sized 800x600) under a 30 pixel menu bar, picks the second and
+// "1280x720", and gives pid 42 a window that matches it.
+void prepare(ControllerRig& rig) {
+    rig.windowList.list = {
+        doubles::windowEntry({.name = "Menubar", .owner = "Window Server", .x = 0, .height = 30}),
+        doubles::windowEntry({.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"}),
+        doubles::windowEntry({.number = 8, .pid = 43, .name = "Alpha", .owner = "Apps"}),
+    };
+    rig.vc().viewDidLoad();
+    rig.windowListComboBox->userSelects(1);
+    rig.resolutionComboBox->userSelects(1);
+    rig.accessibility.applications[kPid].windows = {matchingWindow()};
+    rig.log.entries.clear();
+    rig.output.lines.clear();
+}
+
+void expectAllReleased(const ControllerRig& rig) {
+    EXPECT_EQ(rig.accessibility.liveElements(), 0);
+    EXPECT_EQ(rig.accessibility.liveValues(), 0);
+}
+
+FakeAXWindow& window(ControllerRig& rig, std::size_t i = 0) { return rig.accessibility.applications[kPid].windows[i]; }
+
+Lines concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+const Lines kMatched = {"out: Window title: Report", "out: x=10.0 y=40.0", "out: w.x=10.0 w.y=40.0",
+                        "out: width=800.0 height=600.0"};
+const Lines kSetFrame = {"ax: set AXPosition (0.0, 0.0) on window 0", "ax: set AXSize (1280.0, 720.0) on window 0"};
+const Lines kSaved = {"prefs set: com.apple.screencapture last-selection",
+                      "prefs synchronize: com.apple.screencapture"};
+const Lines kRaised = {"ax: perform AXRaise on window 0", "out: Window successfully brought to front."};
+const Lines kHandedOff = {"miniaturize", "out: Main window minimized",
+                          "open: /System/Applications/Utilities/Screenshot.app"};
+
+TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
+    ControllerRig rig;
+    prepare(rig);
+    FakeAXWindow otherTitle = matchingWindow(), lower = matchingWindow(), later = matchingWindow();
+    otherTitle.title = ScriptedAttribute::title("Notes");
+    lower.position = ScriptedAttribute::point(10, 41);
+    later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
+    rig.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
+    rig.vc().handlePlaceButtonClick();
+    EXPECT_EQ(rig.log.entries,
+              (Lines{"out: Window title: Notes", "out: not matched", "out: Window title: Report", "out: x=10.0 y=41.0",
+                     "out: w.x=10.0 w.y=40.0", "out: not matched", "out: Window title: Report", "out: x=10.0 y=40.0",
+                     "out: w.x=10.0 w.y=40.0", "out: width=800.0 height=600.0",
+                     "ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2",
+                     "prefs set: com.apple.screencapture last-selection", "prefs synchronize: com.apple.screencapture",
+                     "ax: perform AXRaise on window 2", "out: Window successfully brought to front.", "miniaturize",
+                     "out: Main window minimized", "open: /System/Applications/Utilities/Screenshot.app"}));
+    EXPECT_EQ(rig.preferences.stored["com.apple.screencapture"]["last-selection"],
+              (platform::IntegerDictionary{{"X", 0}, {"Y", 30}, {"Width", 1280}, {"Height", 720}}));
+    expectAllReleased(rig);
+}
+
+TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
+    const std::string permission =
+        "Accessibility permissions not granted. Please enable in System Settings > Privacy & Security > Accessibility.";
+    const struct {
+        const char* what;
+        void (*change)(ControllerRig&);
+        Lines trace;
+        bool stored = false;
+    } cases[] = {
+        {"no window row", [](ControllerRig& r) { r.windowListComboBox->userSelects(-1); }, {"out: No selection."}},
+        {"row beyond the list", [](ControllerRig& r) { r.windowListComboBox->userSelects(2); }, {"out: No selection."}},
+        {"no resolution row",
+         [](ControllerRig& r) { r.resolutionComboBox->userSelects(-1); },
+         {"out: Invalid selection or value."}},
+        {"resolution that does not parse",
+         [](ControllerRig& r) {
+             r.resolutionComboBox->removeAllItems();
+             r.resolutionComboBox->addItemsWithObjectValues({"1280X720"});
+             r.resolutionComboBox->selectItemAtIndex(0);
+         },
+         {"out: Resolution parsing error."}},
+        {"not trusted", [](ControllerRig& r) { r.accessibility.trusted = false; }, {"out: " + permission}},
+        {"windows cannot be copied",
+         [](ControllerRig& r) { r.accessibility.applications[kPid].windowsError = AxError{-99}; },
+         {"out: Could not retrieve windows for PID 42. Error: -99"}},
+        {"windows copied without a list",
+         [](ControllerRig& r) { r.accessibility.applications[kPid].windowsNotAnArray = true; },
+         {"out: Could not retrieve windows for PID 42. Error: kAXErrorNoValue (-25212)"}},
+        {"no window matches",
+         [](ControllerRig& r) { window(r).title = ScriptedAttribute::title("Notes"); },
+         {"out: Window title: Notes", "out: not matched", "out: " + kNoMatch}},
+        {"position and raise fail, no main window",
+         [](ControllerRig& r) {
+             window(r).setPositionResult = AxError::cannotComplete;
+             window(r).raiseResult = AxError::actionUnsupported;
+             r.application.hasWindow = false;
+         },
+         concat({kMatched,
+                 {kSetFrame[0], "out: Failed to set window position. AXError: kAXErrorCannotComplete (-25204)",
+                  kSetFrame[1]},
+                 kSaved,
+                 {kRaised[0], "out: Failed to bring window to front. AXError: kAXErrorActionUnsupported (-25206)",
+                  "out: No main window found to minimize.", kHandedOff[2]}}),
+         true},
+        {"size fails, no preferences domain",
+         [](ControllerRig& r) {
+             window(r).setSizeResult = AxError::illegalArgument;
+             r.preferences.canOpen = false;
+         },
+         concat({kMatched,
+                 kSetFrame,
+                 {"out: Failed to set window size. AXError: kAXErrorIllegalArgument (-25201)"},
+                 kRaised,
+                 kHandedOff})},
+        {"geometry values cannot be made", [](ControllerRig& r) { r.accessibility.valueCreationFails = true; },
+         concat({kMatched, kSaved, kRaised, kHandedOff}), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControllerRig rig;
+        prepare(rig);
+        c.change(rig);
+        rig.vc().handlePlaceButtonClick();
+        EXPECT_EQ(rig.log.entries, c.trace);
+        EXPECT_EQ(rig.preferences.stored.size(), c.stored ? 1U : 0U);
+        if (c.trace.size() == 1 && !c.trace[0].starts_with("out: Could")) {
+            EXPECT_EQ(rig.accessibility.elementsCreated(), 0);
+        }
+        expectAllReleased(rig);
+    }
+}
+
+TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
+    enum Attribute { title, position, size };
+    const Lines placed = {"Window successfully brought to front.", "Main window minimized"};
+    const Lines sizeUnread = {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "not matched", kNoMatch};
+    const Lines positionUnread = concat({{"Window title: Report", "width=800.0 height=600.0"}, placed});
+    const std::tuple<Attribute, ScriptedAttribute, Lines> cases[] = {
+        {title, ScriptedAttribute::failure(AxError::failure), {"not matched", kNoMatch}},
+        {title, ScriptedAttribute::absent(), {"not matched", kNoMatch}},
+        {title, ScriptedAttribute::point(1, 2), {"not matched", kNoMatch}},
+        {title, ScriptedAttribute::title(" Report"), {"Window title:  Report", "not matched", kNoMatch}},
+        {title, ScriptedAttribute::title(""),
+         concat({{"Window title: ", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "width=800.0 height=600.0"}, placed})},
+        {position,
+         ScriptedAttribute::point(10.5, 40),
+         {"Window title: Report", "x=10.5 y=40.0", "w.x=10.0 w.y=40.0", "not matched", kNoMatch}},
+        {position, ScriptedAttribute::failure(AxError::attributeUnsupported), positionUnread},
+        {position, ScriptedAttribute::absent(), positionUnread},
+        {position, ScriptedAttribute::size(10, 40), positionUnread},
+        {position, ScriptedAttribute::other(), positionUnread},
+        {size, ScriptedAttribute::failure(AxError::failure), sizeUnread},
+        {size, ScriptedAttribute::absent(), sizeUnread},
+        {size, ScriptedAttribute::point(800, 600), sizeUnread},
+        {size,
+         ScriptedAttribute::size(801, 600),
+         {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "width=801.0 height=600.0", "not matched",
+          kNoMatch}},
+        {size,
+         ScriptedAttribute::size(800, std::nan("")),
+         {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "width=800.0 height=nan", "not matched",
+          kNoMatch}},
+    };
+    for (const auto& [attribute, answer, lines] : cases) {
+        ControllerRig rig;
+        prepare(rig);
+        FakeAXWindow& w = window(rig);
+        (attribute == title ? w.title : attribute == position ? w.position : w.size) = answer;
+        rig.vc().handlePlaceButtonClick();
+        EXPECT_EQ(rig.output.lines, lines);
+        expectAllReleased(rig);
+    }
+}
+
+}  // namespace
+}  // namespace tallowin
