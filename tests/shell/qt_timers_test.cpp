@@ -1,13 +1,17 @@
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
 
 #include <memory>
 
+#include "shell/menu_tracking_timers.h"
 #include "shell/qt_timers.h"
+#include "tests/doubles/virtual_timers.h"
 
 using tallowin::platform::RepeatingTimer;
+using tallowin::shell::MenuTrackingTimers;
 using tallowin::shell::QtTimerFactory;
 
 namespace {
@@ -118,6 +122,44 @@ private slots:
         auto timer = factory_.scheduledTimer(1e12, [&] { ++fired; });
         QTest::qWait(kQuietMs);
         QCOMPARE(fired, 0);
+    }
+
+    // How a tick held by an open popup ends; the main window's test shows
+    // the held tick running once the list closes.
+    void aHeldTickEndsWithItsTimer_data() {
+        QTest::addColumn<QString>("whileHeld");
+        QTest::addColumn<int>("firings");
+        QTest::newRow("runs after the close and destroys its timer") << QString() << 1;
+        QTest::newRow("invalidated while held") << QStringLiteral("invalidate") << 0;
+        QTest::newRow("destroyed while held") << QStringLiteral("destroy") << 0;
+    }
+    void aHeldTickEndsWithItsTimer() {
+        QFETCH(QString, whileHeld);
+        QFETCH(int, firings);
+        QComboBox comboBox;
+        comboBox.addItems({"a", "b"});
+        comboBox.show();
+        comboBox.showPopup();
+        QVERIFY(QApplication::activePopupWidget() != nullptr);
+
+        tallowin::doubles::VirtualTimerFactory clock;
+        MenuTrackingTimers timers(clock);
+        int fired = 0;
+        std::unique_ptr<RepeatingTimer> timer = timers.scheduledTimer(5.0, [&] {
+            ++fired;
+            timer.reset();
+        });
+        clock.advanceSeconds(10.0);
+        QCOMPARE(fired, 0);
+        if (whileHeld == QStringLiteral("invalidate")) {
+            timer->invalidate();
+        } else if (whileHeld == QStringLiteral("destroy")) {
+            timer.reset();
+        }
+        comboBox.hidePopup();
+        QTest::qWait(20);
+        QCOMPARE(fired, firings);
+        QCOMPARE(clock.liveTimers(), 0);
     }
 
 private:
