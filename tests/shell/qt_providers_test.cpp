@@ -34,8 +34,6 @@ class QtProvidersTest : public QObject {
 private slots:
     void theMessageLineShowsTextsVerbatim_data() {
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("refused") << QByteArray("Screen Recording Permission not granted");
-        QTest::newRow("untrusted") << QByteArray("Accessibility Permission not granted");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("markup stays text") << QByteArray("<b>bold</b> &amp;");
         QTest::newRow("non-ASCII") << QByteArray("Zug\xC3\xA4nglichkeit");
