@@ -67,22 +67,6 @@ private slots:
         QCOMPARE(fired, seen);
     }
 
-    // The poll for Accessibility does this when trust comes.
-    void aCallbackMayInvalidateItselfAndStartAnother() {
-        int polls = 0;
-        int refreshes = 0;
-        std::unique_ptr<RepeatingTimer> poll;
-        std::unique_ptr<RepeatingTimer> refresh;
-        poll = factory_.scheduledTimer(kShortSeconds, [&] {
-            ++polls;
-            poll->invalidate();
-            poll.reset();
-            refresh = factory_.scheduledTimer(kShortSeconds, [&] { ++refreshes; });
-        });
-        QTRY_VERIFY(refreshes >= 2);
-        QCOMPARE(polls, 1);
-    }
-
     void nonsenseIntervalsAreClampedNotWrapped_data() {
         QTest::addColumn<double>("seconds");
         QTest::addColumn<bool>("fires");
