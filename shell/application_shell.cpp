@@ -7,14 +7,18 @@
 #include "shell/combo_box_list.h"
 #include "shell/label_text.h"
 #include "shell/main_view.h"
+#include "shell/menu_tracking_timers.h"
 #include "shell/qt_main_window.h"
 
 namespace tallowin::shell {
 
 ApplicationShell::ApplicationShell(platform::Provider& system, platform::TimerFactory& timers,
                                    platform::Workspace& workspace, platform::LineOutput& output)
-    : view_(std::make_unique<MainView>()), application_(std::make_unique<QtMainWindowSource>(view_.get())) {
-    controller_ = std::make_unique<ViewController>(PlatformServices{system, timers, *application_, workspace, output});
+    : view_(std::make_unique<MainView>()),
+      application_(std::make_unique<QtMainWindowSource>(view_.get())),
+      timers_(std::make_unique<MenuTrackingTimers>(timers)) {
+    controller_ =
+        std::make_unique<ViewController>(PlatformServices{system, *timers_, *application_, workspace, output});
 
     ViewController& controller = *controller_;
     controller.setWindowListComboBox(view_->windowList());

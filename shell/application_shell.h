@@ -16,11 +16,13 @@ class Workspace;
 namespace tallowin::shell {
 
 class MainView;
+class MenuTrackingTimers;
 class QtMainWindowSource;
 
 // What an interface loader does elsewhere: creates the main window and its
 // controller, connects the outlets and actions, and delivers viewDidLoad
-// once, before the window is first shown. Needs a QApplication.
+// once, before the window is first shown. The controller's timers hold their
+// ticks while a popup is open. Needs a QApplication.
 class ApplicationShell {
 public:
     // Each service outlives the shell.
@@ -40,6 +42,7 @@ public:
 private:
     std::unique_ptr<MainView> view_;
     std::unique_ptr<QtMainWindowSource> application_;
+    std::unique_ptr<MenuTrackingTimers> timers_;
     // Last, so it goes first: its timers stop before the window goes.
     std::unique_ptr<ViewController> controller_;
 };

@@ -2,7 +2,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <limits>
 #include <memory>
 
 #include "shell/combo_box_list.h"
@@ -27,80 +26,56 @@ private slots:
         QTest::addColumn<qlonglong>("index");
         QTest::newRow("row 0 of an empty list") << 0 << 0LL;
         QTest::newRow("past the end") << 2 << 2LL;
-        QTest::newRow("far past the end") << 2 << static_cast<qlonglong>(std::numeric_limits<int>::max()) + 7;
+        QTest::newRow("row 1 once cut to int") << 2 << (1LL << 32) + 1;
         QTest::newRow("minus one") << 2 << -1LL;
-        QTest::newRow("very negative") << 2 << static_cast<qlonglong>(std::numeric_limits<std::ptrdiff_t>::min());
     }
     void selectingAMissingRowSelectsNothing() {
         QFETCH(int, rows);
         QFETCH(qlonglong, index);
-        std::vector<std::string> values;
-        values.reserve(static_cast<std::size_t>(rows));
-        for (int i = 0; i < rows; ++i) {
-            values.push_back("row " + std::to_string(i));
-        }
-        list_->addItemsWithObjectValues(values);
-        list_->selectItemAtIndex(1 % std::max(rows, 1));
+        list_->addItemsWithObjectValues(std::vector<std::string>(static_cast<std::size_t>(rows), "row"));
+        list_->selectItemAtIndex(rows > 1 ? 1 : 0);
         list_->selectItemAtIndex(static_cast<std::ptrdiff_t>(index));
         QCOMPARE(list_->indexOfSelectedItem(), std::ptrdiff_t{-1});
         QVERIFY(!list_->objectValueOfSelectedItem().has_value());
         QCOMPARE(comboBox_->count(), rows);
     }
 
-    void appendingRowsChangesNoSelection() {
+    void appendingAndRemovingRowsPicksNothing() {
         list_->addItemsWithObjectValues({"1920x1080", "1280x720"});
         // Qt alone would have selected the first row here.
         QCOMPARE(list_->indexOfSelectedItem(), std::ptrdiff_t{-1});
         list_->selectItemAtIndex(1);
         list_->addItemsWithObjectValues({"640x480"});
-        QCOMPARE(list_->indexOfSelectedItem(), std::ptrdiff_t{1});
         QCOMPARE(list_->objectValueOfSelectedItem(), std::optional<std::string>("1280x720"));
-        list_->addItemsWithObjectValues({});
-        QCOMPARE(comboBox_->count(), 3);
-    }
-
-    void removingAllRowsSelectsNothing() {
-        list_->addItemsWithObjectValues({"a", "b"});
-        list_->selectItemAtIndex(0);
         list_->removeAllItems();
         QCOMPARE(comboBox_->count(), 0);
         QCOMPARE(list_->indexOfSelectedItem(), std::ptrdiff_t{-1});
-        list_->removeAllItems();
-        QCOMPARE(comboBox_->count(), 0);
     }
 
-    void rowsKeepOrderDuplicatesAndEmptyTexts() {
-        list_->addItemsWithObjectValues({"Same - App", "", "Same - App"});
-        QCOMPARE(comboBox_->count(), 3);
-        QCOMPARE(comboBox_->itemText(0), QStringLiteral("Same - App"));
-        QCOMPARE(comboBox_->itemText(1), QString());
-        QCOMPARE(comboBox_->itemText(2), QStringLiteral("Same - App"));
-        list_->selectItemAtIndex(1);
-        QCOMPARE(list_->objectValueOfSelectedItem(), std::optional<std::string>(""));
+    void textsTravelAsUtf8_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("accents and emoji") << QByteArray("Caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x8E\xAC - Pr\xC3\xA9view");
+        QTest::newRow("empty") << QByteArray();
     }
-
     void textsTravelAsUtf8() {
-        const std::string title = "Caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x8E\xAC - Pr\xC3\xA9view";
-        list_->addItemsWithObjectValues({title});
-        list_->selectItemAtIndex(0);
-        QCOMPARE(comboBox_->itemText(0), QString::fromUtf8(title.c_str()));
-        QCOMPARE(list_->objectValueOfSelectedItem(), std::optional<std::string>(title));
+        QFETCH(QByteArray, text);
+        list_->addItemsWithObjectValues({"other", text.toStdString()});
+        list_->selectItemAtIndex(1);
+        QCOMPARE(comboBox_->itemText(1), QString::fromUtf8(text));
+        QCOMPARE(list_->objectValueOfSelectedItem(), std::optional<std::string>(text.toStdString()));
     }
 
     void malformedUtf8IsShownNotTrusted() {
-        const std::string broken = std::string("A\xFF\xC3") + '\0' + "B";
-        list_->addItemsWithObjectValues({broken});
+        list_->addItemsWithObjectValues({std::string("A\xFF\xC3") + '\0' + "B"});
         list_->selectItemAtIndex(0);
         const auto shown = list_->objectValueOfSelectedItem();
         QVERIFY(shown.has_value());
-        QVERIFY(shown->starts_with("A"));
-        QVERIFY(shown->ends_with("B"));
+        QVERIFY(shown->starts_with("A") && shown->ends_with("B"));
     }
 
     void onlyUserPicksAreActivations() {
         QSignalSpy activated(comboBox_.get(), &QComboBox::activated);
         list_->addItemsWithObjectValues({"a", "b", "c"});
-        list_->selectItemAtIndex(0);
         list_->selectItemAtIndex(2);
         list_->removeAllItems();
         list_->addItemsWithObjectValues({"a", "b", "c"});

@@ -1,5 +1,8 @@
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
@@ -31,8 +34,6 @@ class QtProvidersTest : public QObject {
 private slots:
     void theMessageLineShowsTextsVerbatim_data() {
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("refused") << QByteArray("Screen Recording Permission not granted");
-        QTest::newRow("untrusted") << QByteArray("Accessibility Permission not granted");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("markup stays text") << QByteArray("<b>bold</b> &amp;");
         QTest::newRow("non-ASCII") << QByteArray("Zug\xC3\xA4nglichkeit");
@@ -78,23 +79,32 @@ private slots:
         main->miniaturize();  // a window kept from before is harmless
     }
 
-    void theWorkspaceOpensFileUrls_data() {
+    void theWorkspaceOpensOnlyItemsThatExist_data() {
         QTest::addColumn<QString>("path");
-        QTest::newRow("screenshot tool") << QStringLiteral("/System/Applications/Utilities/Screenshot.app");
-        QTest::newRow("spaces and accents") << QString::fromUtf8("/tmp/A folder/\xC3\xA9t\xC3\xA9 #1?.app");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("a folder with spaces and accents")
+            << QString::fromUtf8("A folder/\xC3\xA9t\xC3\xA9 #1?.app") << true;
+        QTest::newRow("missing: the screenshot tool off macOS")
+            << QStringLiteral("/System/Applications/Utilities/Screenshot.app")
+            << (QSysInfo::productType() == QStringLiteral("macos"));
+        QTest::newRow("missing") << QStringLiteral("no such item.app") << false;
+        QTest::newRow("empty") << QString() << false;
     }
-    void theWorkspaceOpensFileUrls() {
+    void theWorkspaceOpensOnlyItemsThatExist() {
         QFETCH(QString, path);
+        QFETCH(bool, opened);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QVERIFY(QDir(folder.path()).mkpath(QString::fromUtf8("A folder/\xC3\xA9t\xC3\xA9 #1?.app")));
+        const QString full = path.isEmpty() || path.startsWith('/') ? path : folder.filePath(path);
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         QtWorkspace workspace;
-        const bool accepted = workspace.openURL({path.toStdString()});
+        const bool accepted = workspace.openURL({full.toStdString()});
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 
-        QVERIFY(accepted);
-        QCOMPARE(catcher.urls.size(), 1);
-        QCOMPARE(catcher.urls.front(), QUrl::fromLocalFile(path));
-        QCOMPARE(catcher.urls.front().toLocalFile(), path);
+        QCOMPARE(accepted, opened);
+        QCOMPARE(catcher.urls, opened ? QList<QUrl>{QUrl::fromLocalFile(full)} : QList<QUrl>{});
     }
 };
 
