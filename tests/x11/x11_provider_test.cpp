@@ -6,7 +6,11 @@
 #include <map>
 #include <thread>
 
+#include "discovery/window_snapshot.h"
+#include "placement/window_geometry.h"
+#include "placement/window_lookup.h"
 #include "platform/accessibility.h"
+#include "platform/line_output.h"
 #include "platform/window_list_source.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_platform.h"
@@ -265,7 +269,7 @@ TEST_F(X11ProviderTest, FirstPlaceIsExactFromAnyStateAndPastALateWindowManager) 
 // A panel is never listed, yet its strut sets the menu bar band that placed
 // frames stay below.
 TEST_F(X11ProviderTest, PanelIsNotListedButItsStrutSetsTheMenubarAndKeepsPlacedFramesBelowIt) {
-    session->start({TALLOWIN_STRUT_PANEL, "30"});
+    session->start({TALLOWIN_TEST_CLIENT, "panel", "30"});
     std::vector<Listed> entries;
     for (int i = 0; i < 200 && (entries.empty() || entries.front().height != 30); ++i) {
         std::this_thread::sleep_for(20ms);
@@ -309,6 +313,42 @@ TEST_F(X11ProviderTest, AWindowClosedAfterListingFailsWithoutEndingTheProcess) {
     EXPECT_EQ(windows.error, platform::AxError::success);
     EXPECT_TRUE(std::get<platform::AXElementArray>(windows.value).empty());
     EXPECT_TRUE(ax.isProcessTrusted());  // the connection survived the errors
+}
+
+class KeptLines final : public platform::LineOutput {
+public:
+    void writeLine(std::string_view text) override { lines.emplace_back(text); }
+    std::vector<std::string> lines;
+};
+
+// Without WM_CLASS the row is named after the owning process, found through
+// _NET_WM_PID or else the X-Resource extension; the core then finds and
+// places the window as it would any other.
+TEST_F(X11ProviderTest, WindowsWithoutClassAreNamedAfterTheirProcessAndPlaced) {
+    for (const auto& [title, pidProperty] :
+         std::vector<std::pair<std::string, std::string>>{{"bare with pid", "pid"}, {"bare without pid", "none"}}) {
+        SCOPED_TRACE(title);
+        const pid_t client = session->start({TALLOWIN_TEST_CLIENT, "bare", title, pidProperty});
+        std::optional<VisibleWindow> row;
+        for (int i = 0; i < 250 && !row; ++i) {
+            std::this_thread::sleep_for(20ms);
+            for (const auto& window : visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value())) {
+                if (window.title.starts_with(title)) {
+                    row.emplace(window);
+                }
+            }
+        }
+        ASSERT_TRUE(row.has_value());
+        EXPECT_EQ(row->title, title + " - x_test_client");
+        EXPECT_EQ(row->pid, client);
+        KeptLines output;
+        const auto match = findListedWindow(x11->accessibility(), *row, output);
+        ASSERT_TRUE(match.has_value());
+        setWindowFrame(x11->accessibility(), *match->window, 1280, 720, output);
+        const auto frame = testing::frameByXwininfo(*session, row->windowID);
+        EXPECT_EQ(std::tie(frame.x, frame.y, frame.width, frame.height), std::make_tuple(0, 0, 1280, 720));
+        session->stop(client);
+    }
 }
 
 TEST(X11PlatformConnect, NoServerGivesNull) { EXPECT_EQ(X11Platform::connect(":65000"), nullptr); }
