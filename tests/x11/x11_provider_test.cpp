@@ -231,20 +231,17 @@ TEST_F(X11ProviderTest, FirstPlaceIsExactFromAnyStateAndPastALateWindowManager) 
     struct Case {
         std::string name;
         std::string wmctrlBefore;  // run on the window first
+        double reachedWidth;       // the frame width once that took effect
         bool stopWindowManager;
     };
-    for (const auto& [name, before, stopWindowManager] :
-         std::vector<Case>{{"maximized", "-b add,maximized_vert,maximized_horz", false},
-                           {"fullscreen", "-b add,fullscreen", false},
-                           {"late window manager", "-e 0,700,400,300,200", true}}) {
+    for (const auto& [name, before, reachedWidth, stopWindowManager] :
+         std::vector<Case>{{"maximized", "-b add,maximized_vert,maximized_horz", 2560, false},
+                           {"fullscreen", "-b add,fullscreen", 2560, false},
+                           {"late window manager", "-e 0,700,400,300,200", 302, true}}) {
         SCOPED_TRACE(name);
         const unsigned id = listedOf("XClock").number;
         session->run("wmctrl -i -r " + std::to_string(id) + " " + before);
-        for (int i = 0; i < 100; ++i) {
-            const Listed entry = listedOf("XClock");
-            if (entry.x != 0 || entry.width == 2560) {
-                break;
-            }
+        for (int i = 0; i < 250 && listedOf("XClock").width != reachedWidth; ++i) {
             std::this_thread::sleep_for(20ms);
         }
         if (stopWindowManager) {
