@@ -94,7 +94,8 @@ protected:
     }
 
     Listed listedOf(const std::string& owner) {
-        for (const auto& entry : entriesOf(*x11->windowList().copyWindowInfo(kOptions, 0))) {
+        for (const auto& entry :
+             entriesOf(x11->windowList().copyWindowInfo(kOptions, 0).value_or(platform::WindowList{}))) {
             if (entry.owner == owner) {
                 return entry;
             }
@@ -346,6 +347,30 @@ TEST_F(X11ProviderTest, WindowsWithoutClassAreNamedAfterTheirProcessAndPlaced) {
         EXPECT_EQ(std::tie(frame.x, frame.y, frame.width, frame.height), std::make_tuple(0, 0, 1280, 720));
         session->stop(client);
     }
+}
+
+// The server may drop the provider's connection (xkill here): the next call
+// connects again and carries on.
+TEST_F(X11ProviderTest, ADroppedConnectionIsOpenedAgain) {
+    const std::string ours = session->run("xdotool search --name '^tallowin connection$'");
+    ASSERT_FALSE(ours.empty());
+    session->run("xkill -id " + ours.substr(0, ours.find('\n')));
+    EXPECT_EQ(listedOf("XClock").name, "xclock");
+    EXPECT_TRUE(x11->accessibility().isProcessTrusted());
+    place(pids["XLogo"], 1280, 720);
+}
+
+// With the server gone for good the process ends with a message, before the
+// core could take the broken connection for a missing permission.
+TEST(X11LostServer, EndsTheProcessWithAClearMessage) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    XSession session;
+    ASSERT_TRUE(session.ready());
+    auto x11 = X11Platform::connect(session.display().c_str());
+    ASSERT_NE(x11, nullptr);
+    session.stopServer();
+    EXPECT_EXIT(x11->accessibility().isProcessTrusted(), ::testing::ExitedWithCode(1),
+                "tallowin: lost the connection to the X server on " + session.display() + " and could not reconnect\n");
 }
 
 TEST(X11PlatformConnect, NoServerGivesNull) { EXPECT_EQ(X11Platform::connect(":65000"), nullptr); }

@@ -130,6 +130,12 @@ void XSession::stop(pid_t pid) {
     waitFor(pid);
 }
 
+void XSession::stopServer() {
+    ::kill(server_, SIGKILL);
+    waitFor(server_);
+    server_ = -1;
+}
+
 std::string XSession::run(const std::string& command) const {
     const std::string full = "DISPLAY=" + display_ + " " + command + " 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(full.c_str(), "r"), ::pclose);

@@ -23,6 +23,8 @@ public:
     // Starts a client and returns its pid (-1 on failure).
     pid_t start(const std::vector<std::string>& argv);
     void stop(pid_t pid);
+    // Ends the X server itself, as a crash would.
+    void stopServer();
     // Output of a command run against this display.
     std::string run(const std::string& command) const;
 
