@@ -299,6 +299,7 @@ void ClientWindows::readLayout(std::vector<Record*>& stale) {
             if (i == 0) {
                 record->width = geometry->width;
                 record->height = geometry->height;
+                record->border = geometry->border_width;
             }
         }
         if (!attributes || !complete) {
@@ -343,11 +344,18 @@ ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentD
     client.name = record.netName ? record.netName : record.name;
     client.alpha = record.alpha;
     client.extents = record.extents;
+    if (record.ancestors.empty()) {
+        // Unmanaged: the window's own border is its only decoration.
+        client.extents.left += record.border;
+        client.extents.right += record.border;
+        client.extents.top += record.border;
+        client.extents.bottom += record.border;
+    }
     client.csdShadow = record.csdShadow;
     client.clientWidth = record.width;
     client.clientHeight = record.height;
     client.frame =
-        outerFrame(record.rootX, record.rootY, record.width, record.height, record.extents, record.csdShadow);
+        outerFrame(record.rootX, record.rootY, record.width, record.height, client.extents, record.csdShadow);
     const bool hidden = containsAtom(record.states, ewmh._NET_WM_STATE_HIDDEN);
     client.maximizedOrFullscreen = containsAtom(record.states, ewmh._NET_WM_STATE_MAXIMIZED_VERT) ||
                                    containsAtom(record.states, ewmh._NET_WM_STATE_MAXIMIZED_HORZ) ||

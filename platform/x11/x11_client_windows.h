@@ -120,6 +120,7 @@ private:
         std::int32_t rootY = 0;
         std::uint16_t width = 0;
         std::uint16_t height = 0;
+        std::uint16_t border = 0;
     };
     void readProperties(std::vector<Record*>& stale);
     void readAncestry(std::vector<Record*>& unknown);

@@ -373,6 +373,49 @@ TEST(X11LostServer, EndsTheProcessWithAClearMessage) {
                 "tallowin: lost the connection to the X server on " + session.display() + " and could not reconnect\n");
 }
 
+// Without a window manager the top-level windows are listed, placed with
+// plain configure requests and raised; with none to list, standard error says
+// why, once.
+TEST(X11WithoutWindowManager, ListsPlacesAndRaisesTopLevelWindows) {
+    XSession session(false);
+    ASSERT_TRUE(session.ready());
+    auto x11 = X11Platform::connect(session.display().c_str());
+    ASSERT_NE(x11, nullptr);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value()).empty());
+    EXPECT_TRUE(visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value()).empty());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tallowin: no EWMH window manager (the root has no _NET_CLIENT_LIST_STACKING) and no top-level window: "
+              "nothing to list\n");
+
+    // xlogo maps last, so xclock starts below it.
+    std::vector<VisibleWindow> rows;
+    for (const char* client : {"xclock", "xlogo"}) {
+        session.start({client, "-title", client == std::string("xlogo") ? "bare logo" : "xclock", "-geometry",
+                       "200x150+300+200"});
+        const std::size_t before = rows.size();
+        for (int i = 0; i < 250 && rows.size() == before; ++i) {
+            std::this_thread::sleep_for(20ms);
+            rows = visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value());
+        }
+    }
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0].title, "bare logo - XLogo");
+    // The window's own border is part of its outer frame.
+    EXPECT_EQ(std::tie(rows[0].x, rows[0].y, rows[0].width, rows[0].height),
+              std::make_tuple(300.0, 200.0, 202.0, 152.0));
+    KeptLines output;
+    const auto match = findListedWindow(x11->accessibility(), rows[1], output);
+    ASSERT_TRUE(match.has_value());
+    setWindowFrame(x11->accessibility(), *match->window, 1280, 720, output);
+    raiseWindow(x11->accessibility(), *match->window, output);
+    EXPECT_EQ(output.lines.back(), "Window successfully brought to front.");
+    const std::string info = session.run("xwininfo -id " + std::to_string(rows[1].windowID));
+    EXPECT_NE(info.find("Corners:  +0+0  -1280+0  -1280-720  +0-720\n"), std::string::npos) << info;
+    const std::string topFirst = session.run("xwininfo -root -children");
+    EXPECT_LT(topFirst.find("\"xclock\""), topFirst.find("\"bare logo\"")) << topFirst;
+}
+
 TEST(X11PlatformConnect, NoServerGivesNull) { EXPECT_EQ(X11Platform::connect(":65000"), nullptr); }
 
 }  // namespace

@@ -8,11 +8,12 @@
 
 namespace tallowin::x11::testing {
 
-// A private Xvfb on a free display with openbox, and the X clients a test
-// starts; every process is killed by its pid when the session ends.
+// A private Xvfb on a free display with openbox (unless told otherwise), and
+// the X clients a test starts; every process is killed by its pid when the
+// session ends.
 class XSession {
 public:
-    XSession();
+    explicit XSession(bool withWindowManager = true);
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
