@@ -169,6 +169,9 @@ std::vector<xcb_window_t> WindowManager::topLevelWindows() {
 
 std::optional<ScreenState> WindowManager::screenState() {
     auto state = readScreenState(connection_);
+    if (state) {
+        windows_.setManaged(state->managed);
+    }
     if (state && !state->managed) {
         state->stackingBottomToTop = topLevelWindows();
         if (state->stackingBottomToTop.empty() && connection_.alive() && !toldNothingToList_) {
@@ -217,7 +220,7 @@ std::optional<ClientWindow> WindowManager::window(xcb_window_t id) {
     if (!connection_.alive()) {
         return std::nullopt;
     }
-    auto windows = windows_.read({id}, currentDesktop_, false);
+    auto windows = windows_.read({id}, currentDesktop_, false, true);
     if (windows.empty()) {
         return std::nullopt;
     }
