@@ -159,53 +159,52 @@ void ClientWindows::observe(const xcb_generic_event_t& event) {
 }
 
 // Everything stale of every window is asked for before any answer is read:
-// one round trip, however many windows.
+// one round trip, however many windows. Answers are taken in the order asked,
+// as XCB looks a reply up among those read ahead of it.
 struct ClientWindows::PendingRead {
-    struct Property {
-        Record* record;
+    struct PropertyCookie {
         ClientWindows::Property property;
         xcb_get_property_cookie_t cookie;
     };
     struct Layout {
-        Record* record;
         xcb_get_window_attributes_cookie_t attributes;
         xcb_get_geometry_cookie_t geometry;
         xcb_translate_coordinates_cookie_t position;
     };
-    struct Parent {
-        Record* record;
-        xcb_query_tree_cookie_t tree;
-    };
-    std::vector<Property> properties;
-    std::vector<Layout> layouts;
-    std::vector<Parent> parents;
+    Record* record;
+    std::vector<PropertyCookie> properties;
+    std::optional<Layout> layout;
+    std::optional<xcb_query_tree_cookie_t> parent;
 };
 
 void ClientWindows::requestStale(Record& record, PendingRead& pending) {
     xcb_connection_t* xcb = connection_.xcb();
+    pending.record = &record;
     for (std::uint8_t i = 0; i < kPropertyCount; ++i) {
         if ((record.staleProperties & (1U << i)) != 0) {
             const auto property = static_cast<Property>(i);
             pending.properties.push_back(
-                {&record, property, requestProperty(connection_, record.id, atoms_[i], lengthOf(property))});
+                {property, requestProperty(connection_, record.id, atoms_[i], lengthOf(property))});
         }
     }
     record.staleProperties = 0;
     if (record.layoutStale) {
         // The client's root position alone places the frame: the extents
         // give the rest, so the frames themselves need not be read.
-        pending.layouts.push_back({&record, xcb_get_window_attributes(xcb, record.id), xcb_get_geometry(xcb, record.id),
-                                   xcb_translate_coordinates(xcb, record.id, connection_.root(), 0, 0)});
+        pending.layout =
+            PendingRead::Layout{xcb_get_window_attributes(xcb, record.id), xcb_get_geometry(xcb, record.id),
+                                xcb_translate_coordinates(xcb, record.id, connection_.root(), 0, 0)};
         record.layoutStale = false;
     }
     if (record.watched && !record.parent) {
-        pending.parents.push_back({&record, xcb_query_tree(xcb, record.id)});
+        pending.parent = xcb_query_tree(xcb, record.id);
     }
 }
 
 void ClientWindows::takeReplies(PendingRead& pending) {
     auto& ewmh = connection_.ewmh();
-    for (const auto& [record, property, cookie] : pending.properties) {
+    Record* record = pending.record;
+    for (const auto& [property, cookie] : pending.properties) {
         const auto reply = awaitProperty(connection_, cookie);
         if (!reply) {
             record->gone = true;
@@ -253,7 +252,8 @@ void ClientWindows::takeReplies(PendingRead& pending) {
     }
     XCallLog& log = connection_.log();
     xcb_connection_t* xcb = connection_.xcb();
-    for (const auto& [record, attributesCookie, geometryCookie, positionCookie] : pending.layouts) {
+    if (pending.layout) {
+        const auto& [attributesCookie, geometryCookie, positionCookie] = *pending.layout;
         const auto attributes =
             awaitReply(log, "GetWindowAttributes", xcb, xcb_get_window_attributes_reply, attributesCookie);
         const auto geometry = awaitReply(log, "GetGeometry", xcb, xcb_get_geometry_reply, geometryCookie);
@@ -261,20 +261,20 @@ void ClientWindows::takeReplies(PendingRead& pending) {
             awaitReply(log, "TranslateCoordinates", xcb, xcb_translate_coordinates_reply, positionCookie);
         if (!attributes || !geometry || !position) {
             record->gone = true;
-            continue;
+        } else {
+            record->viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            record->width = geometry->width;
+            record->height = geometry->height;
+            record->border = geometry->border_width;
+            record->rootX = position->dst_x;
+            record->rootY = position->dst_y;
         }
-        record->viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-        record->width = geometry->width;
-        record->height = geometry->height;
-        record->border = geometry->border_width;
-        record->rootX = position->dst_x;
-        record->rootY = position->dst_y;
     }
-    for (const auto& [record, cookie] : pending.parents) {
-        const auto tree = awaitReply(log, "QueryTree", xcb, xcb_query_tree_reply, cookie);
+    if (pending.parent) {
+        const auto tree = awaitReply(log, "QueryTree", xcb, xcb_query_tree_reply, *pending.parent);
         if (!tree) {
             record->gone = true;
-            continue;
+            return;
         }
         record->parent = tree->parent;
         // A frame that moves tells its own watchers, not the client's.
@@ -286,11 +286,13 @@ void ClientWindows::takeReplies(PendingRead& pending) {
 }
 
 void ClientWindows::readStale(std::vector<Record*>& stale) {
-    PendingRead pending;
-    for (Record* record : stale) {
-        requestStale(*record, pending);
+    std::vector<PendingRead> pending(stale.size());
+    for (std::size_t i = 0; i < stale.size(); ++i) {
+        requestStale(*stale[i], pending[i]);
     }
-    takeReplies(pending);
+    for (PendingRead& read : pending) {
+        takeReplies(read);
+    }
 }
 
 void ClientWindows::readMissingPids(std::vector<Record*>& records) {

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -136,7 +137,15 @@ protected:
 XSession* X11ProviderTest::session = nullptr;
 std::map<std::string, pid_t> X11ProviderTest::pids;
 
-TEST_F(X11ProviderTest, ListsClientsWithOwnersPidsTitlesAndFrames) {
+// The first entry is the menu bar band (empty without a panel); options with
+// no X11 counterpart are refused rather than answered with a wrong list.
+TEST_F(X11ProviderTest, ListsTheMenubarThenClientsWithOwnersPidsTitlesAndFrames) {
+    const auto entries = entriesOf(x11->windowList().copyWindowInfo(kOptions, 0).value());
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(std::tie(entries.front().name, entries.front().owner), std::make_tuple("Menubar", "Window Server"));
+    EXPECT_EQ(std::tie(entries.front().x, entries.front().width, entries.front().height),
+              std::make_tuple(0.0, 2560.0, 0.0));
+    EXPECT_FALSE(x11->windowList().copyWindowInfo(kOptions | 2, 0).has_value());
     struct Expected {
         std::string owner;
         std::string name;
@@ -156,20 +165,6 @@ TEST_F(X11ProviderTest, ListsClientsWithOwnersPidsTitlesAndFrames) {
     }
 }
 
-TEST_F(X11ProviderTest, FirstEntryIsTheMenubarOfTheReservedBand) {
-    const auto entries = entriesOf(*x11->windowList().copyWindowInfo(kOptions, 0));
-    ASSERT_FALSE(entries.empty());
-    EXPECT_EQ(entries.front().name, "Menubar");
-    EXPECT_EQ(entries.front().owner, "Window Server");
-    EXPECT_EQ(entries.front().x, 0);
-    EXPECT_EQ(entries.front().width, 2560);
-    EXPECT_EQ(entries.front().height, 0);  // no panel yet
-}
-
-TEST_F(X11ProviderTest, RefusesOptionsItCannotHonour) {
-    EXPECT_FALSE(x11->windowList().copyWindowInfo(kOptions | 2, 0).has_value());
-}
-
 TEST_F(X11ProviderTest, PlacesFramesExactlyAsAnOutsideToolSeesThem) {
     struct Case {
         std::string owner;
@@ -179,10 +174,7 @@ TEST_F(X11ProviderTest, PlacesFramesExactlyAsAnOutsideToolSeesThem) {
     for (const auto& [owner, width, height] :
          std::vector<Case>{{"XClock", 1920, 1080}, {"XLogo", 1280, 720}, {"XTerm", 1920, 1080}}) {
         SCOPED_TRACE(owner);
-        const auto started = std::chrono::steady_clock::now();
         place(pids[owner], width, height);
-        const auto took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
-        std::cout << owner << " placed in " << took.count() << " ms\n";
         const auto frame = testing::frameByXwininfo(*session, listedOf(owner).number);
         EXPECT_EQ(frame.x, 0);
         EXPECT_EQ(frame.y, 0);
@@ -206,23 +198,6 @@ TEST_F(X11ProviderTest, RaiseLeavesTheWindowOnTopOfTheStacking) {
         const auto top = stacking.substr(stacking.rfind(' ') + 1);
         EXPECT_EQ(std::stoul(top, nullptr, 16), listedOf(owner).number);
     }
-}
-
-TEST_F(X11ProviderTest, AttributesFollowTheListsFrameConvention) {
-    auto& ax = x11->accessibility();
-    const Listed entry = listedOf("XClock");
-    auto window = windowOf(pids["XClock"]);
-    ASSERT_NE(window, nullptr);
-    auto title = ax.copyAttributeValue(*window, platform::kAXTitleAttributeName);
-    EXPECT_EQ(std::get<std::string>(title.value), "xclock");
-    auto position = ax.copyAttributeValue(*window, platform::kAXPositionAttributeName);
-    auto size = ax.copyAttributeValue(*window, platform::kAXSizeAttributeName);
-    EXPECT_EQ(std::get<platform::AXValuePtr>(position.value)->getValue(platform::AxValueKind::point),
-              std::pair(entry.x, entry.y));
-    EXPECT_EQ(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AxValueKind::size),
-              std::pair(entry.width, entry.height));
-    EXPECT_FALSE(std::get<platform::AXValuePtr>(size.value)->getValue(platform::AxValueKind::point));
-    EXPECT_EQ(ax.copyAttributeValue(*window, "AXRole").error, platform::AxError::attributeUnsupported);
 }
 
 // The first Place is exact whatever state the window was in: maximized or
@@ -319,6 +294,29 @@ public:
     std::vector<std::string> lines;
 };
 
+// A Place as the core runs it, minus the preferences and the shell: the
+// status lines, or nothing when the row's window was not found.
+std::optional<std::vector<std::string>> placeRow(platform::AccessibilityServices& ax, const VisibleWindow& row) {
+    KeptLines output;
+    const auto match = findListedWindow(ax, row, output);
+    if (!match) {
+        return std::nullopt;
+    }
+    setWindowFrame(ax, *match->window, 1280, 720, output);
+    raiseWindow(ax, *match->window, output);
+    return output.lines;
+}
+
+// The rows of the window list as the core makes them, once there are count.
+std::vector<VisibleWindow> rowsOnceThereAre(X11Platform& x11, std::size_t count) {
+    std::vector<VisibleWindow> rows;
+    for (int i = 0; i < 250 && rows.size() < count; ++i) {
+        std::this_thread::sleep_for(20ms);
+        rows = visibleWindowsFrom(takeWindowSnapshot(x11.windowList()).value());
+    }
+    return rows;
+}
+
 // Without WM_CLASS the row is named after the owning process, found through
 // _NET_WM_PID or else the X-Resource extension; the core then finds and
 // places the window as it would any other.
@@ -327,22 +325,13 @@ TEST_F(X11ProviderTest, WindowsWithoutClassAreNamedAfterTheirProcessAndPlaced) {
          std::vector<std::pair<std::string, std::string>>{{"bare with pid", "pid"}, {"bare without pid", "none"}}) {
         SCOPED_TRACE(title);
         const pid_t client = session->start({TALLOWIN_TEST_CLIENT, "bare", title, pidProperty});
-        std::optional<VisibleWindow> row;
-        for (int i = 0; i < 250 && !row; ++i) {
-            std::this_thread::sleep_for(20ms);
-            for (const auto& window : visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value())) {
-                if (window.title.starts_with(title)) {
-                    row.emplace(window);
-                }
-            }
-        }
-        ASSERT_TRUE(row.has_value());
+        const auto rows = rowsOnceThereAre(*x11, pids.size() + 1);
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.title.starts_with(title); });
+        ASSERT_NE(row, rows.end());
         EXPECT_EQ(row->title, title + " - x_test_client");
         EXPECT_EQ(row->pid, client);
-        KeptLines output;
-        const auto match = findListedWindow(x11->accessibility(), *row, output);
-        ASSERT_TRUE(match.has_value());
-        setWindowFrame(x11->accessibility(), *match->window, 1280, 720, output);
+        EXPECT_TRUE(placeRow(x11->accessibility(), *row).has_value());
         const auto frame = testing::frameByXwininfo(*session, row->windowID);
         EXPECT_EQ(std::tie(frame.x, frame.y, frame.width, frame.height), std::make_tuple(0, 0, 1280, 720));
         session->stop(client);
@@ -389,27 +378,18 @@ TEST(X11WithoutWindowManager, ListsPlacesAndRaisesTopLevelWindows) {
               "nothing to list\n");
 
     // xlogo maps last, so xclock starts below it.
-    std::vector<VisibleWindow> rows;
-    for (const char* client : {"xclock", "xlogo"}) {
-        session.start({client, "-title", client == std::string("xlogo") ? "bare logo" : "xclock", "-geometry",
-                       "200x150+300+200"});
-        const std::size_t before = rows.size();
-        for (int i = 0; i < 250 && rows.size() == before; ++i) {
-            std::this_thread::sleep_for(20ms);
-            rows = visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value());
-        }
-    }
+    session.start({"xclock", "-geometry", "200x150+300+200"});
+    ASSERT_EQ(rowsOnceThereAre(*x11, 1).size(), 1U);
+    session.start({"xlogo", "-title", "bare logo", "-geometry", "200x150+300+200"});
+    const auto rows = rowsOnceThereAre(*x11, 2);
     ASSERT_EQ(rows.size(), 2U);
     EXPECT_EQ(rows[0].title, "bare logo - XLogo");
     // The window's own border is part of its outer frame.
     EXPECT_EQ(std::tie(rows[0].x, rows[0].y, rows[0].width, rows[0].height),
               std::make_tuple(300.0, 200.0, 202.0, 152.0));
-    KeptLines output;
-    const auto match = findListedWindow(x11->accessibility(), rows[1], output);
-    ASSERT_TRUE(match.has_value());
-    setWindowFrame(x11->accessibility(), *match->window, 1280, 720, output);
-    raiseWindow(x11->accessibility(), *match->window, output);
-    EXPECT_EQ(output.lines.back(), "Window successfully brought to front.");
+    const auto lines = placeRow(x11->accessibility(), rows[1]);
+    ASSERT_TRUE(lines.has_value());
+    EXPECT_EQ(lines->back(), "Window successfully brought to front.");
     const std::string info = session.run("xwininfo -id " + std::to_string(rows[1].windowID));
     EXPECT_NE(info.find("Corners:  +0+0  -1280+0  -1280-720  +0-720\n"), std::string::npos) << info;
     const std::string topFirst = session.run("xwininfo -root -children");
