@@ -7,11 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/x11-bench}"
-if [ ! -x "$build/bench/x11/bench_x11_snapshot" ] || [ ! -x "$build/bench/x11/window_crowd" ]; then
+if [ ! -x "$build/bench/x11/bench_x11_snapshot" ] || [ ! -x "$build/bench/x11/x11_snapshot" ] ||
+  [ ! -x "$build/bench/x11/window_crowd" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_BUILD_SHELL=OFF >/dev/null
-  cmake --build "$build" --target bench_x11_snapshot window_crowd -j2
+  cmake --build "$build" --target bench_x11_snapshot x11_snapshot window_crowd -j2
 fi
-snapshot="$build/bench/x11/bench_x11_snapshot"
+benchmarks="$build/bench/x11/bench_x11_snapshot"
+snapshot="$build/bench/x11/x11_snapshot"
 crowd="$build/bench/x11/window_crowd"
 
 pids=()
@@ -35,16 +37,26 @@ managed() { xprop -root _NET_CLIENT_LIST_STACKING | tr ',' '\n' | grep -c 0x || 
 until_managed() { until [ "$(managed)" -ge "$1" ]; do sleep 0.2; done; }
 # Median of a hyperfine run, in milliseconds, for command number $2.
 median() { python3 -c "import json,sys; print(json.load(open(sys.argv[1]))['results'][int(sys.argv[2])]['median']*1000)" "$1" "$2"; }
+# The floor: process start, connect and one round trip.
 versus_wmctrl() {
-  hyperfine -N --warmup 3 --runs "$1" --export-json "$scratch/run.json" "$snapshot" "wmctrl -lpG" >/dev/null 2>&1
-  local ours theirs
+  hyperfine -N --warmup 3 --runs "$1" --export-json "$scratch/run.json" "$snapshot" "wmctrl -lpG" \
+    "xprop -root _NET_CLIENT_LIST" >/dev/null 2>&1
+  local ours theirs floor
   ours=$(median "$scratch/run.json" 0)
   theirs=$(median "$scratch/run.json" 1)
-  python3 -c "import sys; o,t=map(float,sys.argv[1:]); print(f'{t/o:.1f}x faster ({o:.1f} ms vs {t:.1f} ms)')" "$ours" "$theirs"
+  floor=$(median "$scratch/run.json" 2)
+  python3 -c "import sys; o,t,f=map(float,sys.argv[1:]); print(f'{t/o:.1f}x faster ({o:.1f} ms vs {t:.1f} ms; floor {f:.1f} ms, {t/f:.1f}x)')" \
+    "$ours" "$theirs" "$floor"
 }
-in_process() { # benchmark name -> "wall ms, CPU ms"
-  "$snapshot" --benchmark --benchmark_filter="^$1\$" --benchmark_format=json 2>/dev/null |
-    python3 -c "import json,sys; b=json.load(sys.stdin)['benchmarks'][0]; print(f\"{b['real_time']:.1f} ms wall, {b['cpu_time']:.1f} ms CPU\")"
+in_process() { # benchmark name -> "wall ms, CPU ms", or why it did not run
+  "$benchmarks" --benchmark_filter="^$1\$" --benchmark_format=json 2>/dev/null |
+    python3 -c "
+import json, sys
+b = json.load(sys.stdin)['benchmarks'][0]
+if b.get('error_occurred'):
+    print('not measured: ' + b.get('error_message', 'error'))
+else:
+    print(f\"{b['real_time']:.1f} ms wall, {b['cpu_time']:.1f} ms CPU\")"
 }
 
 # 200 windows of 200 processes, as a desktop has them.
@@ -66,7 +78,7 @@ until [ "$(managed)" -eq 0 ]; do sleep 0.2; done
 "$crowd" 500 crowd &
 pids+=($!)
 until_managed 500
-row500=$(in_process snapshot)
+row500="$(in_process snapshot); the one that starts watching each window: $(in_process secondSnapshot/real_time)"
 "$crowd" 1500 other &
 pids+=($!)
 until_managed 2000

@@ -3,6 +3,7 @@
 #include "platform/window_list_source.h"
 #include "platform/x11/x11_client_windows.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_live_connection.h"
 #include "platform/x11/x11_window_list.h"
 #include "platform/x11/x11_window_manager.h"
 
@@ -47,9 +48,14 @@ std::optional<std::pair<double, double>> X11GeometryValue::getValue(AxValueKind 
     return std::pair{first_, second_};
 }
 
-bool X11Accessibility::isProcessTrustedWithOptions(bool /*prompt*/) { return windowManager_.connection().alive(); }
+// Nothing to grant on X11; a connection that cannot be had again ends the
+// process before any caller could take it for a missing permission.
+bool X11Accessibility::isProcessTrustedWithOptions(bool /*prompt*/) { return isProcessTrusted(); }
 
-bool X11Accessibility::isProcessTrusted() { return windowManager_.connection().alive(); }
+bool X11Accessibility::isProcessTrusted() {
+    live_.windowManager();
+    return true;
+}
 
 platform::AXElementPtr X11Accessibility::createApplication(pid_t pid) {
     return std::make_unique<X11Element>(pid, XCB_WINDOW_NONE);
@@ -59,9 +65,6 @@ AXCopyResult X11Accessibility::copyAttributeValue(const platform::AXElement& ele
     const X11Element* x11 = asX11(element);
     if (x11 == nullptr) {
         return failure(platform::AxError::illegalArgument);
-    }
-    if (!windowManager_.connection().alive()) {
-        return failure(platform::AxError::cannotComplete);
     }
     if (x11->isApplication()) {
         if (attribute == platform::kAXWindowsAttributeName) {
@@ -73,7 +76,8 @@ AXCopyResult X11Accessibility::copyAttributeValue(const platform::AXElement& ele
 }
 
 AXCopyResult X11Accessibility::windowsOf(const X11Element& application) {
-    auto windows = listClientWindows(windowManager_, kListedWindows);
+    auto windows =
+        live_.retried([](WindowManager& windowManager) { return listClientWindows(windowManager, kListedWindows); });
     if (!windows) {
         return failure(platform::AxError::cannotComplete);
     }
@@ -93,9 +97,14 @@ AXCopyResult X11Accessibility::attributeOf(const X11Element& window, std::string
     if (!title && !position && !size) {
         return failure(platform::AxError::attributeUnsupported);
     }
-    const auto client = windowManager_.windowAsLastSeen(window.window());
+    bool connected = true;
+    const auto client = live_.retried([&](WindowManager& windowManager) {
+        auto seen = windowManager.windowAsLastSeen(window.window());
+        connected = windowManager.connection().alive();
+        return seen;
+    });
     if (!client) {
-        return failure(windowManager_.connection().alive() ? AxError::invalidUIElement : AxError::cannotComplete);
+        return failure(connected ? AxError::invalidUIElement : AxError::cannotComplete);
     }
     if (title) {
         // An untitled window reports an empty title, so position and size decide.
@@ -133,8 +142,10 @@ AxError X11Accessibility::setAttributeValue(const platform::AXElement& element, 
     if (!pair) {
         return platform::AxError::illegalArgument;
     }
-    return axErrorOf(position ? windowManager_.moveFrame(x11->window(), pair->first, pair->second)
-                              : windowManager_.resizeFrame(x11->window(), pair->first, pair->second));
+    return axErrorOf(live_.retried([&](WindowManager& windowManager) {
+        return position ? windowManager.moveFrame(x11->window(), pair->first, pair->second)
+                        : windowManager.resizeFrame(x11->window(), pair->first, pair->second);
+    }));
 }
 
 AxError X11Accessibility::performAction(const platform::AXElement& element, std::string_view action) {
@@ -145,7 +156,7 @@ AxError X11Accessibility::performAction(const platform::AXElement& element, std:
     if (x11->isApplication() || action != platform::kAXRaiseActionName) {
         return platform::AxError::actionUnsupported;
     }
-    return axErrorOf(windowManager_.raise(x11->window()));
+    return axErrorOf(live_.retried([&](WindowManager& windowManager) { return windowManager.raise(x11->window()); }));
 }
 
 }  // namespace tallowin::x11

@@ -6,7 +6,7 @@
 
 namespace tallowin::x11 {
 
-class WindowManager;
+class LiveConnection;
 
 // An application (window XCB_WINDOW_NONE) or one of its client windows.
 class X11Element final : public platform::AXElement {
@@ -38,9 +38,9 @@ private:
 // windows, with the frame convention of the window list.
 class X11Accessibility final : public platform::AccessibilityServices {
 public:
-    explicit X11Accessibility(WindowManager& windowManager) : windowManager_(windowManager) {}
+    explicit X11Accessibility(LiveConnection& live) : live_(live) {}
 
-    bool isProcessTrustedWithOptions(bool prompt) override;
+    bool isProcessTrustedWithOptions(bool prompt) override;  // always, or the process ends
     bool isProcessTrusted() override;
     platform::AXElementPtr createApplication(pid_t pid) override;
     platform::AXCopyResult copyAttributeValue(const platform::AXElement& element, std::string_view attribute) override;
@@ -53,7 +53,7 @@ private:
     platform::AXCopyResult windowsOf(const X11Element& application);
     platform::AXCopyResult attributeOf(const X11Element& window, std::string_view attribute);
 
-    WindowManager& windowManager_;
+    LiveConnection& live_;
 };
 
 }  // namespace tallowin::x11

@@ -15,6 +15,8 @@ std::string_view errorName(std::uint8_t code) {
 
 std::string_view requestName(std::uint8_t majorCode) {
     switch (majorCode) {
+        case XCB_CREATE_WINDOW:
+            return "CreateWindow";
         case XCB_CHANGE_WINDOW_ATTRIBUTES:
             return "ChangeWindowAttributes";
         case XCB_CONFIGURE_WINDOW:

@@ -16,7 +16,6 @@ namespace tallowin::x11 {
 namespace {
 
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
-constexpr std::size_t kDeepestFrameNesting = 8;
 constexpr std::uint32_t kWatchedEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
 
 std::optional<FrameExtents> extentsOf(const PropertyReply& reply) {
@@ -102,17 +101,19 @@ void ClientWindows::watch(xcb_window_t window) {
     xcb_change_window_attributes(connection_.xcb(), window, XCB_CW_EVENT_MASK, &kWatchedEvents);
 }
 
-void ClientWindows::markLayoutStale(xcb_window_t window, bool ancestryChanged) {
-    if (const auto found = records_.find(window); found != records_.end()) {
-        found->second.layoutStale = true;
-        found->second.ancestryKnown = found->second.ancestryKnown && !ancestryChanged;
-    }
-    const auto [first, last] = clientsOfAncestor_.equal_range(window);
-    for (auto it = first; it != last; ++it) {
-        if (const auto found = records_.find(it->second); found != records_.end()) {
+void ClientWindows::markLayoutStale(xcb_window_t window, bool parentChanged) {
+    const auto mark = [&](xcb_window_t client) {
+        if (const auto found = records_.find(client); found != records_.end()) {
             found->second.layoutStale = true;
-            found->second.ancestryKnown = found->second.ancestryKnown && !ancestryChanged;
+            if (parentChanged) {
+                found->second.parent.reset();
+            }
         }
+    };
+    mark(window);
+    const auto [first, last] = clientsOfFrame_.equal_range(window);
+    for (auto it = first; it != last; ++it) {
+        mark(it->second);
     }
 }
 
@@ -149,7 +150,7 @@ void ClientWindows::observe(const xcb_generic_event_t& event) {
             if (const auto found = records_.find(window); found != records_.end()) {
                 found->second.gone = true;
             }
-            clientsOfAncestor_.erase(window);
+            clientsOfFrame_.erase(window);
             return;
         }
         default:
@@ -157,25 +158,53 @@ void ClientWindows::observe(const xcb_generic_event_t& event) {
     }
 }
 
-void ClientWindows::readProperties(std::vector<Record*>& stale) {
-    struct Pending {
-        Record* record;
-        Property property;
+// Everything stale of every window is asked for before any answer is read:
+// one round trip, however many windows. Answers are taken in the order asked,
+// as XCB looks a reply up among those read ahead of it.
+struct ClientWindows::PendingRead {
+    struct PropertyCookie {
+        ClientWindows::Property property;
         xcb_get_property_cookie_t cookie;
     };
-    std::vector<Pending> pending;
-    for (Record* record : stale) {
-        for (std::uint8_t i = 0; i < kPropertyCount; ++i) {
-            if ((record->staleProperties & (1U << i)) != 0) {
-                const auto property = static_cast<Property>(i);
-                pending.push_back(
-                    {record, property, requestProperty(connection_, record->id, atoms_[i], lengthOf(property))});
-            }
+    struct Layout {
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_geometry_cookie_t geometry;
+        xcb_translate_coordinates_cookie_t position;
+    };
+    Record* record;
+    std::vector<PropertyCookie> properties;
+    std::optional<Layout> layout;
+    std::optional<xcb_query_tree_cookie_t> parent;
+};
+
+void ClientWindows::requestStale(Record& record, PendingRead& pending) {
+    xcb_connection_t* xcb = connection_.xcb();
+    pending.record = &record;
+    for (std::uint8_t i = 0; i < kPropertyCount; ++i) {
+        if ((record.staleProperties & (1U << i)) != 0) {
+            const auto property = static_cast<Property>(i);
+            pending.properties.push_back(
+                {property, requestProperty(connection_, record.id, atoms_[i], lengthOf(property))});
         }
-        record->staleProperties = 0;
     }
+    record.staleProperties = 0;
+    if (record.layoutStale) {
+        // The client's root position alone places the frame: the extents
+        // give the rest, so the frames themselves need not be read.
+        pending.layout =
+            PendingRead::Layout{xcb_get_window_attributes(xcb, record.id), xcb_get_geometry(xcb, record.id),
+                                xcb_translate_coordinates(xcb, record.id, connection_.root(), 0, 0)};
+        record.layoutStale = false;
+    }
+    if (record.watched && !record.parent) {
+        pending.parent = xcb_query_tree(xcb, record.id);
+    }
+}
+
+void ClientWindows::takeReplies(PendingRead& pending) {
     auto& ewmh = connection_.ewmh();
-    for (const auto& [record, property, cookie] : pending) {
+    Record* record = pending.record;
+    for (const auto& [property, cookie] : pending.properties) {
         const auto reply = awaitProperty(connection_, cookie);
         if (!reply) {
             record->gone = true;
@@ -221,93 +250,48 @@ void ClientWindows::readProperties(std::vector<Record*>& stale) {
                 break;
         }
     }
-}
-
-// Climbs from each client to the root one level per round trip; the frames
-// on the way are watched so that a frame's move reaches the client's record.
-void ClientWindows::readAncestry(std::vector<Record*>& unknown) {
-    for (Record* record : unknown) {
-        record->ancestors.clear();
-    }
-    std::vector<Record*> climbing = unknown;
-    for (std::size_t depth = 0; depth <= kDeepestFrameNesting && !climbing.empty(); ++depth) {
-        std::vector<xcb_query_tree_cookie_t> cookies;
-        cookies.reserve(climbing.size());
-        for (Record* record : climbing) {
-            const xcb_window_t top = record->ancestors.empty() ? record->id : record->ancestors.back();
-            cookies.push_back(xcb_query_tree(connection_.xcb(), top));
-        }
-        std::vector<Record*> next;
-        for (std::size_t i = 0; i < climbing.size(); ++i) {
-            Record* record = climbing[i];
-            const auto tree =
-                awaitReply(connection_.log(), "QueryTree", connection_.xcb(), xcb_query_tree_reply, cookies[i]);
-            if (!tree) {
-                record->gone = true;
-                continue;
-            }
-            if (tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) {
-                record->ancestryKnown = true;
-                continue;
-            }
-            record->ancestors.push_back(tree->parent);
-            clientsOfAncestor_.emplace(tree->parent, record->id);
-            watch(tree->parent);
-            next.push_back(record);
-        }
-        climbing = std::move(next);
-    }
-    for (Record* record : climbing) {
-        record->ancestryKnown = true;  // deeper than any window manager nests: take what we have
-    }
-}
-
-void ClientWindows::readLayout(std::vector<Record*>& stale) {
-    struct Pending {
-        Record* record;
-        xcb_get_window_attributes_cookie_t attributes;
-        std::vector<xcb_get_geometry_cookie_t> geometries;  // the client, then its frames
-    };
-    std::vector<Pending> pending;
-    pending.reserve(stale.size());
-    for (Record* record : stale) {
-        Pending entry{record, xcb_get_window_attributes(connection_.xcb(), record->id), {}};
-        entry.geometries.push_back(xcb_get_geometry(connection_.xcb(), record->id));
-        for (const xcb_window_t ancestor : record->ancestors) {
-            entry.geometries.push_back(xcb_get_geometry(connection_.xcb(), ancestor));
-        }
-        record->layoutStale = false;
-        pending.push_back(std::move(entry));
-    }
     XCallLog& log = connection_.log();
-    for (auto& [record, attributesCookie, geometryCookies] : pending) {
-        const auto attributes = awaitReply(log, "GetWindowAttributes", connection_.xcb(),
-                                           xcb_get_window_attributes_reply, attributesCookie);
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        bool complete = true;
-        for (std::size_t i = 0; i < geometryCookies.size(); ++i) {
-            const auto geometry =
-                awaitReply(log, "GetGeometry", connection_.xcb(), xcb_get_geometry_reply, geometryCookies[i]);
-            if (!geometry) {
-                complete = false;
-                continue;
-            }
-            // Each level adds its position in its parent and its border.
-            x += geometry->x + geometry->border_width;
-            y += geometry->y + geometry->border_width;
-            if (i == 0) {
-                record->width = geometry->width;
-                record->height = geometry->height;
-            }
-        }
-        if (!attributes || !complete) {
+    xcb_connection_t* xcb = connection_.xcb();
+    if (pending.layout) {
+        const auto& [attributesCookie, geometryCookie, positionCookie] = *pending.layout;
+        const auto attributes =
+            awaitReply(log, "GetWindowAttributes", xcb, xcb_get_window_attributes_reply, attributesCookie);
+        const auto geometry = awaitReply(log, "GetGeometry", xcb, xcb_get_geometry_reply, geometryCookie);
+        const auto position =
+            awaitReply(log, "TranslateCoordinates", xcb, xcb_translate_coordinates_reply, positionCookie);
+        if (!attributes || !geometry || !position) {
             record->gone = true;
-            continue;
+        } else {
+            record->viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            record->width = geometry->width;
+            record->height = geometry->height;
+            record->border = geometry->border_width;
+            record->rootX = position->dst_x;
+            record->rootY = position->dst_y;
         }
-        record->viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-        record->rootX = x;
-        record->rootY = y;
+    }
+    if (pending.parent) {
+        const auto tree = awaitReply(log, "QueryTree", xcb, xcb_query_tree_reply, *pending.parent);
+        if (!tree) {
+            record->gone = true;
+            return;
+        }
+        record->parent = tree->parent;
+        // A frame that moves tells its own watchers, not the client's.
+        if (tree->parent != tree->root && tree->parent != XCB_WINDOW_NONE) {
+            clientsOfFrame_.emplace(tree->parent, record->id);
+            watch(tree->parent);
+        }
+    }
+}
+
+void ClientWindows::readStale(std::vector<Record*>& stale) {
+    std::vector<PendingRead> pending(stale.size());
+    for (std::size_t i = 0; i < stale.size(); ++i) {
+        requestStale(*stale[i], pending[i]);
+    }
+    for (PendingRead& read : pending) {
+        takeReplies(read);
     }
 }
 
@@ -343,11 +327,18 @@ ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentD
     client.name = record.netName ? record.netName : record.name;
     client.alpha = record.alpha;
     client.extents = record.extents;
+    if (!managed_) {
+        // Unmanaged: the window's own border is its only decoration.
+        client.extents.left += record.border;
+        client.extents.right += record.border;
+        client.extents.top += record.border;
+        client.extents.bottom += record.border;
+    }
     client.csdShadow = record.csdShadow;
     client.clientWidth = record.width;
     client.clientHeight = record.height;
     client.frame =
-        outerFrame(record.rootX, record.rootY, record.width, record.height, record.extents, record.csdShadow);
+        outerFrame(record.rootX, record.rootY, record.width, record.height, client.extents, record.csdShadow);
     const bool hidden = containsAtom(record.states, ewmh._NET_WM_STATE_HIDDEN);
     client.maximizedOrFullscreen = containsAtom(record.states, ewmh._NET_WM_STATE_MAXIMIZED_VERT) ||
                                    containsAtom(record.states, ewmh._NET_WM_STATE_MAXIMIZED_HORZ) ||
@@ -360,37 +351,30 @@ ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentD
 }
 
 std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
-                                              bool onScreenOnly) {
+                                              bool onScreenOnly, bool watchFromNow) {
     connection_.drainEvents();
     std::vector<Record*> records;
     records.reserve(ids.size());
     for (const xcb_window_t id : ids) {
         auto [found, added] = records_.try_emplace(id);
-        if (added) {
-            found->second.id = id;
+        Record& record = found->second;
+        record.id = id;
+        if (!record.watched && (watchFromNow || !added)) {
+            // Whatever changed since the first read went unreported.
             watch(id);
+            record.watched = true;
+            record.staleProperties = kAllProperties;
+            record.layoutStale = true;
         }
-        records.push_back(&found->second);
+        records.push_back(&record);
     }
-    std::vector<Record*> staleProperties;
-    std::vector<Record*> unknownAncestry;
+    std::vector<Record*> stale;
     for (Record* record : records) {
-        if (record->staleProperties != 0) {
-            staleProperties.push_back(record);
-        }
-        if (!record->ancestryKnown) {
-            unknownAncestry.push_back(record);
+        if (record->staleProperties != 0 || record->layoutStale || (record->watched && !record->parent)) {
+            stale.push_back(record);
         }
     }
-    readProperties(staleProperties);
-    readAncestry(unknownAncestry);
-    std::vector<Record*> staleLayout;
-    for (Record* record : records) {
-        if (record->layoutStale && !record->gone) {
-            staleLayout.push_back(record);
-        }
-    }
-    readLayout(staleLayout);
+    readStale(stale);
     readMissingPids(records);
 
     std::vector<ClientWindow> windows;
@@ -415,7 +399,7 @@ std::optional<ClientWindow> ClientWindows::unchanged(xcb_window_t id, std::uint3
         return std::nullopt;
     }
     const Record& record = found->second;
-    if (record.gone || record.layoutStale || !record.ancestryKnown || record.staleProperties != 0) {
+    if (record.gone || !record.watched || record.layoutStale || !record.parent || record.staleProperties != 0) {
         return std::nullopt;
     }
     return compose(record, currentDesktop);
@@ -427,7 +411,7 @@ void ClientWindows::keepOnly(const std::vector<xcb_window_t>& ids) {
     }
     const std::unordered_set<xcb_window_t> kept(ids.begin(), ids.end());
     std::erase_if(records_, [&](const auto& entry) { return !kept.contains(entry.first); });
-    std::erase_if(clientsOfAncestor_, [&](const auto& entry) { return !kept.contains(entry.second); });
+    std::erase_if(clientsOfFrame_, [&](const auto& entry) { return !kept.contains(entry.second); });
 }
 
 }  // namespace tallowin::x11

@@ -55,9 +55,11 @@ FrameRect outerFrame(std::int32_t clientRootX, std::int32_t clientRootY, std::ui
 
 // What each client window says about itself, read once and read again only
 // where the window reported a change: a refresh of a desktop where nothing
-// changed costs no request per window. Windows are watched (property and
-// structure events, on the client and each frame around it) from the first
-// read on; the connection hands every event here.
+// changed costs no request per window. Watching a window (property and
+// structure events, on the client and the frame around it) costs the server
+// more than reading it, so a window is watched from its second read on: a
+// one-off snapshot watches nothing. Each read is one round trip for all
+// windows; the connection hands every event here.
 class ClientWindows {
 public:
     explicit ClientWindows(X11Connection& connection);
@@ -67,14 +69,17 @@ public:
     // The given windows, order kept, vanished ones left out; with
     // onScreenOnly, also those not viewable on currentDesktop. Read after a
     // round trip, so every change reported before it is taken into account.
+    // watchFromNow: for a window about to be waited on.
     std::vector<ClientWindow> read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
-                                   bool onScreenOnly);
+                                   bool onScreenOnly, bool watchFromNow = false);
     // The window as last read, when no event received since reported a
     // change to it: no round trip. Nothing otherwise.
     std::optional<ClientWindow> unchanged(xcb_window_t id, std::uint32_t currentDesktop);
     void observe(const xcb_generic_event_t& event);
     // Forgets the windows not named, e.g. those the window manager let go.
     void keepOnly(const std::vector<xcb_window_t>& ids);
+    // Without a window manager a window's own border is its frame.
+    void setManaged(bool managed) { managed_ = managed; }
 
     enum Property : std::uint8_t {
         kState,
@@ -96,11 +101,11 @@ private:
         xcb_window_t id = XCB_WINDOW_NONE;
         std::uint32_t staleProperties = kAllProperties;
         bool layoutStale = true;
-        bool ancestryKnown = false;
         bool pidLookedUp = false;
         bool gone = false;
-        // Frames between the client and the root, nearest first.
-        std::vector<xcb_window_t> ancestors;
+        bool watched = false;
+        // The frame around the client, read once watched.
+        std::optional<xcb_window_t> parent;
         // From the properties.
         std::vector<xcb_atom_t> states;
         std::optional<std::uint32_t> desktop;
@@ -120,19 +125,22 @@ private:
         std::int32_t rootY = 0;
         std::uint16_t width = 0;
         std::uint16_t height = 0;
+        std::uint16_t border = 0;
     };
-    void readProperties(std::vector<Record*>& stale);
-    void readAncestry(std::vector<Record*>& unknown);
-    void readLayout(std::vector<Record*>& stale);
+    struct PendingRead;
+    void requestStale(Record& record, PendingRead& pending);
+    void takeReplies(PendingRead& pending);
+    void readStale(std::vector<Record*>& stale);
     void readMissingPids(std::vector<Record*>& records);
-    void markLayoutStale(xcb_window_t window, bool ancestryChanged);
+    void markLayoutStale(xcb_window_t window, bool parentChanged);
     void watch(xcb_window_t window);
     [[nodiscard]] ClientWindow compose(const Record& record, std::uint32_t currentDesktop) const;
 
     X11Connection& connection_;
     std::array<xcb_atom_t, kPropertyCount> atoms_{};
     std::unordered_map<xcb_window_t, Record> records_;
-    std::unordered_multimap<xcb_window_t, xcb_window_t> clientsOfAncestor_;
+    std::unordered_multimap<xcb_window_t, xcb_window_t> clientsOfFrame_;
+    bool managed_ = true;
 };
 
 }  // namespace tallowin::x11

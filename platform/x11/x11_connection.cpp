@@ -41,12 +41,14 @@ X11Connection::X11Connection(xcb_connection_t* connection, int screenNumber)
     : connection_(connection), screenNumber_(screenNumber) {}
 
 X11Connection::~X11Connection() {
-    if (probeWindow_ != XCB_WINDOW_NONE) {
-        xcb_destroy_window(connection_, probeWindow_);
+    if (alive()) {
+        if (probeWindow_ != XCB_WINDOW_NONE) {
+            xcb_destroy_window(connection_, probeWindow_);
+        }
+        // XCB does not sync on disconnect; without this the server may drop
+        // the last requests we sent.
+        sync();
     }
-    // XCB does not sync on disconnect; without this the server may drop the
-    // last requests we sent.
-    sync();
     if (ewmhReady_) {
         xcb_ewmh_connection_wipe(&ewmh_);
     }
@@ -92,10 +94,15 @@ bool X11Connection::initialise() {
 
     probeWindow_ = xcb_generate_id(connection_);
     const std::uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    return checkRequest(
-        log_, "CreateWindow", connection_,
-        xcb_create_window_checked(connection_, XCB_COPY_FROM_PARENT, probeWindow_, screen_->root, -1, -1, 1, 1, 0,
-                                  XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask));
+    // Unchecked, as a round trip less: an error comes as an event and is
+    // reported from there.
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, probeWindow_, screen_->root, -1, -1, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
+    // Named, so that xwininfo -tree (or xkill) can tell which client is ours.
+    constexpr std::string_view kProbeName = "tallowin connection";
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, probeWindow_, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                        kProbeName.size(), kProbeName.data());
+    return true;
 }
 
 xcb_timestamp_t X11Connection::currentTime() {

@@ -11,13 +11,12 @@ class PlistPreferences;
 namespace tallowin::x11 {
 
 class X11Accessibility;
-class X11Connection;
+class LiveConnection;
 class X11ScreenCapture;
 class X11WindowList;
-class WindowManager;
 
 // The X11 providers of the core's platform interfaces over one XCB connection,
-// which lives as long as this object.
+// opened again once if the server drops it.
 class X11Platform final : public platform::Provider {
 public:
     // Null when no X server can be reached (DISPLAY unset or refused).
@@ -30,14 +29,13 @@ public:
 
     platform::WindowListSource& windowList() override;
     platform::ScreenCapturePermission& screenCapture() override;  // always granted
-    platform::AccessibilityServices& accessibility() override;    // trusted while connected
+    platform::AccessibilityServices& accessibility() override;    // always trusted
     platform::Preferences& preferences() override;                // property lists under the XDG config folder
 
 private:
-    explicit X11Platform(std::unique_ptr<X11Connection> connection);
+    explicit X11Platform(std::unique_ptr<LiveConnection> live);
 
-    std::unique_ptr<X11Connection> connection_;
-    std::unique_ptr<WindowManager> windowManager_;
+    std::unique_ptr<LiveConnection> live_;
     std::unique_ptr<X11WindowList> windowList_;
     std::unique_ptr<X11ScreenCapture> screenCapture_;
     std::unique_ptr<X11Accessibility> accessibility_;

@@ -23,6 +23,7 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
 
     ScreenState state;
     state.screenWidth = connection.screenWidth();
+    state.managed = stacking && stacking->type != XCB_ATOM_NONE;
     const auto windows = cardinals(stacking);
     state.stackingBottomToTop.assign(windows.begin(), windows.end());
     if (const auto values = cardinals(desktop); !values.empty()) {

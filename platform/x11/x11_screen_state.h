@@ -12,6 +12,8 @@ class X11Connection;
 
 // What the window manager says about the screen as a whole.
 struct ScreenState {
+    // False when no EWMH window manager lists the client windows.
+    bool managed = false;
     std::vector<xcb_window_t> stackingBottomToTop;
     std::uint32_t currentDesktop = 0;
     std::int64_t workAreaLeft = 0;

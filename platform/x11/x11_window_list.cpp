@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_live_connection.h"
 #include "platform/x11/x11_window_manager.h"
 
 namespace tallowin::x11 {
@@ -67,13 +68,17 @@ std::optional<platform::WindowList> X11WindowList::copyWindowInfo(platform::Wind
                                                                   std::uint32_t /*relativeToWindow*/) {
     // The relative window matters only to the ordering options refused above.
     ScreenState screen;
-    auto windows = listClientWindows(windowManager_, options, &screen);
+    xcb_window_t root = XCB_WINDOW_NONE;
+    auto windows = live_.retried([&](WindowManager& windowManager) {
+        root = windowManager.connection().root();
+        return listClientWindows(windowManager, options, &screen);
+    });
     if (!windows) {
         return std::nullopt;
     }
     platform::WindowList list;
     list.reserve(windows->size() + 1);
-    list.push_back(menubarEntry(screen, windowManager_.connection().root()));
+    list.push_back(menubarEntry(screen, root));
     for (const auto& window : *windows) {
         list.push_back(windowEntry(window));
     }

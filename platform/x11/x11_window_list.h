@@ -8,6 +8,7 @@
 
 namespace tallowin::x11 {
 
+class LiveConnection;
 class WindowManager;
 
 // The client windows front to back, filtered as the options ask; nothing when
@@ -23,13 +24,13 @@ platform::Value menubarEntry(const ScreenState& screen, xcb_window_t root);
 
 class X11WindowList final : public platform::WindowListSource {
 public:
-    explicit X11WindowList(WindowManager& windowManager) : windowManager_(windowManager) {}
+    explicit X11WindowList(LiveConnection& live) : live_(live) {}
 
     std::optional<platform::WindowList> copyWindowInfo(platform::WindowListOption options,
                                                        std::uint32_t relativeToWindow) override;
 
 private:
-    WindowManager& windowManager_;
+    LiveConnection& live_;
 };
 
 }  // namespace tallowin::x11

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <functional>
+#include <span>
 
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_properties.h"
@@ -137,9 +139,55 @@ std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, c
     return ClientSize{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
 }
 
+// Without a window manager the windows an application shows are the root's
+// own children; menus and tooltips bypass management (override-redirect).
+std::vector<xcb_window_t> WindowManager::topLevelWindows() {
+    xcb_connection_t* xcb = connection_.xcb();
+    const auto tree =
+        awaitReply(connection_.log(), "QueryTree", xcb, xcb_query_tree_reply, xcb_query_tree(xcb, connection_.root()));
+    if (!tree) {
+        return {};
+    }
+    const std::span<const xcb_window_t> children(xcb_query_tree_children(tree.get()),
+                                                 static_cast<std::size_t>(xcb_query_tree_children_length(tree.get())));
+    std::vector<xcb_get_window_attributes_cookie_t> cookies;
+    cookies.reserve(children.size());
+    for (const xcb_window_t child : children) {
+        cookies.push_back(xcb_get_window_attributes(xcb, child));
+    }
+    std::vector<xcb_window_t> shown;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const auto attributes =
+            awaitReply(connection_.log(), "GetWindowAttributes", xcb, xcb_get_window_attributes_reply, cookies[i]);
+        if (attributes && attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
+            attributes->map_state == XCB_MAP_STATE_VIEWABLE && attributes->override_redirect == 0) {
+            shown.push_back(children[i]);
+        }
+    }
+    return shown;
+}
+
+std::optional<ScreenState> WindowManager::screenState() {
+    auto state = readScreenState(connection_);
+    if (state) {
+        windows_.setManaged(state->managed);
+    }
+    if (state && !state->managed) {
+        state->stackingBottomToTop = topLevelWindows();
+        if (state->stackingBottomToTop.empty() && connection_.alive() && !toldNothingToList_) {
+            toldNothingToList_ = true;
+            std::fputs(
+                "tallowin: no EWMH window manager (the root has no _NET_CLIENT_LIST_STACKING) and no top-level "
+                "window: nothing to list\n",
+                stderr);
+        }
+    }
+    return state;
+}
+
 std::optional<std::vector<ClientWindow>> WindowManager::list(bool onScreenOnly, bool excludeDesktopElements,
                                                              ScreenState* screen) {
-    auto state = readScreenState(connection_);
+    auto state = screenState();
     if (!state) {
         return std::nullopt;
     }
@@ -172,7 +220,7 @@ std::optional<ClientWindow> WindowManager::window(xcb_window_t id) {
     if (!connection_.alive()) {
         return std::nullopt;
     }
-    auto windows = windows_.read({id}, currentDesktop_, false);
+    auto windows = windows_.read({id}, currentDesktop_, false, true);
     if (windows.empty()) {
         return std::nullopt;
     }
@@ -223,7 +271,7 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         return WmOutcome::disconnected;
     }
     const auto deadline = Clock::now() + kLateWindowManager;
-    const auto screen = readScreenState(connection_);
+    const auto screen = screenState();
     if (!screen) {
         return WmOutcome::disconnected;
     }
@@ -314,7 +362,7 @@ WmOutcome WindowManager::resizeFrame(xcb_window_t id, double width, double heigh
 // Panels sit in a layer of their own above all normal windows: the top is
 // the topmost window that is not one.
 xcb_window_t WindowManager::topOfStacking() {
-    const auto screen = readScreenState(connection_);
+    const auto screen = screenState();
     if (!screen) {
         return XCB_WINDOW_NONE;
     }
@@ -339,6 +387,15 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
     }
     if (!window(id)) {
         return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+    }
+    const auto screen = readScreenState(connection_);
+    if (screen && !screen->managed) {
+        const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+        if (!checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
+                          xcb_configure_window_checked(connection_.xcb(), id, XCB_CONFIG_WINDOW_STACK_MODE, &above))) {
+            return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+        }
+        return topOfStacking() == id ? WmOutcome::done : WmOutcome::notThere;
     }
     auto& ewmh = connection_.ewmh();
     const xcb_timestamp_t now = connection_.currentTime();

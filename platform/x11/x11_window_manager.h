@@ -38,7 +38,8 @@ public:
     [[nodiscard]] X11Connection& connection() { return connection_; }
 
     // The client windows front to back; desktop elements are the desktop
-    // and the panels. Nothing when the connection broke.
+    // and the panels. Without an EWMH window manager, the viewable top-level
+    // windows. Nothing when the connection broke.
     std::optional<std::vector<ClientWindow>> list(bool onScreenOnly, bool excludeDesktopElements,
                                                   ScreenState* screen = nullptr);
     // One client window as it is now; nothing when it is gone.
@@ -62,10 +63,13 @@ private:
     bool leaveFullStates(xcb_window_t id, std::chrono::steady_clock::time_point deadline);
     bool supported(xcb_atom_t hint);
     xcb_window_t topOfStacking();
+    std::optional<ScreenState> screenState();
+    std::vector<xcb_window_t> topLevelWindows();
 
     X11Connection& connection_;
     ClientWindows windows_;
     std::uint32_t currentDesktop_ = 0;
+    bool toldNothingToList_ = false;
 };
 
 // Pure: the client size that gives the frame size, or nothing when none can.

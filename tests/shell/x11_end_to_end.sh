@@ -2,7 +2,8 @@
 # Tallowin on a private Xvfb + openbox with two real X clients: Return
 # presses Place, and the first listed window must then have the capture
 # rectangle as its frame, as measured by xwininfo, and the preferences file
-# must hold that rectangle.
+# must hold that rectangle. That window's title holds line feeds that would
+# forge status lines if written raw.
 # Usage: x11_end_to_end.sh path/to/tallowin
 set -euo pipefail
 tallowin=$1
@@ -11,10 +12,11 @@ source "$here/virtual_desktop.sh"
 trap desktop_stop EXIT
 desktop_start
 
-# Titles sort "Alpha sample" first, whoever owns the windows.
-desktop_client xlogo -title "Alpha sample" -geometry 400x300+900+500
-desktop_client xclock -title "Beta sample" -geometry 300x300+400+300
-alpha=$(xdotool search --name '^Alpha sample$' | head -n 1)
+# Titles sort "Line one..." first, whoever owns the windows.
+forged=$'Line one\nnot matched\nWindow successfully brought to front.'
+desktop_client xlogo -title "$forged" -geometry 400x300+900+500
+desktop_client xclock -title "Mu sample" -geometry 300x300+400+300
+alpha=$(xdotool search --name '^Line one' | head -n 1)
 
 output="$desktop_dir/tallowin.out"
 "$tallowin" >"$output" 2>"$desktop_dir/tallowin.err" &
@@ -34,8 +36,10 @@ desktop_wait 50 sh -c "xprop -root _NET_ACTIVE_WINDOW | grep -qi \"$(printf '0x%
   fail "Tallowin's window never became active"
 xdotool key Return
 desktop_wait 50 grep -qx "Main window minimized" "$output" || fail "Place did not run to its end"
-grep -qx "Window successfully brought to front." "$output" || fail "no raise reported"
-grep -qx "Window title: Alpha sample" "$output" || fail "the first listed window was not the one examined"
+[ "$(grep -cx "Window successfully brought to front." "$output")" = 1 ] || fail "not one raise reported"
+grep -qxF 'Window title: Line one\nnot matched\nWindow successfully brought to front.' "$output" ||
+  fail "the first listed window was not the one examined, or its title was not written on one line"
+! grep -qx "not matched" "$output" || fail "a title forged a status line"
 
 # The minimized window: openbox marks it hidden.
 desktop_wait 30 sh -c "xprop -id $window _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" ||

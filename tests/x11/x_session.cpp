@@ -31,7 +31,7 @@ void waitFor(pid_t pid) {
 
 }  // namespace
 
-XSession::XSession() {
+XSession::XSession(bool withWindowManager) {
     char pattern[] = "/tmp/tallowin-x11-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) {
         return;
@@ -59,6 +59,10 @@ XSession::XSession() {
     }
     display_ = ":" + number;
     ::setenv("DISPLAY", display_.c_str(), 1);
+    if (!withWindowManager) {
+        ready_ = true;
+        return;
+    }
     windowManager_ = spawn({"openbox", "--sm-disable"});
     // Generous: on a loaded machine a window manager can take many seconds,
     // and one that died at start is given one more chance.
@@ -128,6 +132,12 @@ void XSession::stop(pid_t pid) {
     std::erase(clients_, pid);
     ::kill(pid, SIGTERM);
     waitFor(pid);
+}
+
+void XSession::stopServer() {
+    ::kill(server_, SIGKILL);
+    waitFor(server_);
+    server_ = -1;
 }
 
 std::string XSession::run(const std::string& command) const {

@@ -8,11 +8,12 @@
 
 namespace tallowin::x11::testing {
 
-// A private Xvfb on a free display with openbox, and the X clients a test
-// starts; every process is killed by its pid when the session ends.
+// A private Xvfb on a free display with openbox (unless told otherwise), and
+// the X clients a test starts; every process is killed by its pid when the
+// session ends.
 class XSession {
 public:
-    XSession();
+    explicit XSession(bool withWindowManager = true);
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
@@ -23,6 +24,8 @@ public:
     // Starts a client and returns its pid (-1 on failure).
     pid_t start(const std::vector<std::string>& argv);
     void stop(pid_t pid);
+    // Ends the X server itself, as a crash would.
+    void stopServer();
     // Output of a command run against this display.
     std::string run(const std::string& command) const;
 

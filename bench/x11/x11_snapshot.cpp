@@ -1,0 +1,22 @@
+// One window-list snapshot of $DISPLAY as a whole process, printed as its
+// entry count: what a refresh costs from a cold start, next to wmctrl -lpG.
+#include <cstdio>
+
+#include "platform/window_list_source.h"
+#include "platform/x11/x11_platform.h"
+
+int main() {
+    auto x11 = tallowin::x11::X11Platform::connect();
+    if (!x11) {
+        std::fputs("no X server\n", stderr);
+        return 1;
+    }
+    const auto list = x11->windowList().copyWindowInfo(
+        tallowin::platform::kWindowListOnScreenOnly | tallowin::platform::kWindowListExcludeDesktopElements, 0);
+    if (!list) {
+        std::fputs("no window list\n", stderr);
+        return 1;
+    }
+    std::printf("%zu\n", list->size());
+    return 0;
+}

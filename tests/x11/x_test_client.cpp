@@ -1,0 +1,63 @@
+// One window for the tests, kept until the process is killed.
+// Usage: x_test_client panel HEIGHT   a dock that reserves a band at the top
+//        x_test_client bare TITLE [pid] no WM_CLASS; _NET_WM_PID only with "pid"
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+#include <xcb/xcb_icccm.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    const std::string_view mode = argv[1];
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection) != 0) {
+        return 1;
+    }
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_ewmh_connection_t ewmh{};
+    if (xcb_ewmh_init_atoms_replies(&ewmh, xcb_ewmh_init_atoms(connection, &ewmh), nullptr) == 0) {
+        return 1;
+    }
+    const bool panel = mode == "panel";
+    const std::uint16_t width = panel ? screen->width_in_pixels : 300;
+    const auto height = static_cast<std::uint16_t>(panel ? std::strtoul(argv[2], nullptr, 10) : 200);
+    const xcb_window_t window = xcb_generate_id(connection);
+    const std::uint32_t background = screen->black_pixel;
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, width, height, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &background);
+    if (panel) {
+        xcb_atom_t dock = ewmh._NET_WM_WINDOW_TYPE_DOCK;
+        xcb_ewmh_set_wm_window_type(&ewmh, window, 1, &dock);
+        xcb_ewmh_set_wm_strut_partial(
+            &ewmh, window,
+            xcb_ewmh_wm_strut_partial_t{0, 0, height, 0, 0, 0, 0, 0, 0, static_cast<std::uint32_t>(width - 1), 0, 0});
+        xcb_ewmh_set_wm_strut(&ewmh, window, 0, 0, height, 0);
+        xcb_size_hints_t hints{};
+        xcb_icccm_size_hints_set_position(&hints, 1, 0, 0);
+        xcb_icccm_set_wm_normal_hints(connection, window, &hints);
+        xcb_icccm_set_wm_class(connection, window, 22, "strut_panel\0StrutPanel");
+    } else {
+        const std::string_view title = argv[2];
+        const auto length = static_cast<std::uint32_t>(title.size());
+        xcb_icccm_set_wm_name(connection, window, XCB_ATOM_STRING, 8, length, title.data());
+        xcb_ewmh_set_wm_name(&ewmh, window, length, title.data());
+        if (argc > 3 && std::string_view(argv[3]) == "pid") {
+            xcb_ewmh_set_wm_pid(&ewmh, window, static_cast<std::uint32_t>(::getpid()));
+        }
+    }
+    xcb_map_window(connection, window);
+    xcb_flush(connection);
+    while (auto* event = xcb_wait_for_event(connection)) {
+        std::free(event);  // NOLINT(cppcoreguidelines-no-malloc)
+    }
+    xcb_ewmh_connection_wipe(&ewmh);
+    xcb_disconnect(connection);
+    return 0;
+}
