@@ -63,8 +63,11 @@ FrameRect outerFrame(std::int32_t clientRootX, std::int32_t clientRootY, std::ui
 class ClientWindows {
 public:
     explicit ClientWindows(X11Connection& connection);
+    ~ClientWindows() = default;
     ClientWindows(const ClientWindows&) = delete;
     ClientWindows& operator=(const ClientWindows&) = delete;
+    ClientWindows(ClientWindows&&) = delete;
+    ClientWindows& operator=(ClientWindows&&) = delete;
 
     // The given windows, order kept, vanished ones left out; with
     // onScreenOnly, also those not viewable on currentDesktop. Read after a
