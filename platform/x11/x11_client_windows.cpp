@@ -171,7 +171,7 @@ struct ClientWindows::PendingRead {
         xcb_get_geometry_cookie_t geometry;
         xcb_translate_coordinates_cookie_t position;
     };
-    Record* record;
+    Record* record = nullptr;
     std::vector<PropertyCookie> properties;
     std::optional<Layout> layout;
     std::optional<xcb_query_tree_cookie_t> parent;
