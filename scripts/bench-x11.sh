@@ -34,7 +34,12 @@ pids+=($!)
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.05; done
 
 managed() { xprop -root _NET_CLIENT_LIST_STACKING | tr ',' '\n' | grep -c 0x || true; }
-until_managed() { until [ "$(managed)" -ge "$1" ]; do sleep 0.2; done; }
+# Then a few seconds for the clients to finish starting: their first
+# requests would otherwise stand in line with ours.
+until_managed() {
+  until [ "$(managed)" -ge "$1" ]; do sleep 0.2; done
+  sleep 5
+}
 # Median of a hyperfine run, in milliseconds, for command number $2.
 median() { python3 -c "import json,sys; print(json.load(open(sys.argv[1]))['results'][int(sys.argv[2])]['median']*1000)" "$1" "$2"; }
 # The floor: process start, connect and one round trip.
