@@ -46,8 +46,9 @@ std::string describe(const void* ref) {
     if (read->kind == Kind::Value) {
         out << read->text << '(' << read->pair[0] << ',' << read->pair[1] << ')';
     } else if (read->kind == Kind::Dictionary) {
+        out << '{';
         for (std::size_t i = 0; i < read->items.size(); i += 2) {
-            out << (i == 0 ? "{" : ",") << describe(read->items[i]) << '=' << describe(read->items[i + 1]);
+            out << (i == 0 ? "" : ",") << describe(read->items[i]) << '=' << describe(read->items[i + 1]);
         }
         out << '}';
     } else {

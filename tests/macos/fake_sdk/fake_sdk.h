@@ -22,18 +22,19 @@ CFArrayRef array(std::vector<CFTypeRef> items);
 AXUIElementRef element(const std::string& name);  // the name it is traced by
 
 struct State {
-    CFArrayRef windowList = nullptr;              // what CGWindowListCopyWindowInfo copies; owned here
+    // What the next copy hands over, its reference then the caller's:
+    CFArrayRef windowList = nullptr;              // of CGWindowListCopyWindowInfo
+    std::map<std::string, CFTypeRef> attributes;  // of AXUIElementCopyAttributeValue, by attribute
     bool granted = false;                         // screen capture and Accessibility trust
-    std::map<std::string, CFTypeRef> attributes;  // what copies answer, by attribute; owned here
     std::map<std::string, AXError> errors;        // of Accessibility calls, by attribute or action
     // Calls with an effect, in order; Accessibility calls as "<element> <verb> <name>".
     std::vector<std::string> calls;
 };
 State& state();
 
-// Starts afresh. Returns what went wrong since
-// the last reset: releases of null or of released objects (kept until here,
-// so one release too many is reported, never undefined), and leaks.
+// Starts afresh. Returns what went wrong since the last reset: retains or
+// releases of null, releases of released objects (all objects are kept until
+// here, so one release too many is reported, never undefined), and leaks.
 std::vector<std::string> reset();
 
 }  // namespace fake_sdk
