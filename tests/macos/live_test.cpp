@@ -1,7 +1,6 @@
 // The real providers against the running system; built on Apple only.
 #include <gtest/gtest.h>
 
-#include <CoreFoundation/CoreFoundation.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -18,8 +17,7 @@ namespace tallowin::macos {
 namespace {
 
 TEST(MacLiveTest, TheWindowListIsAListOfDictionaries) {
-    MacWindowList source;
-    const auto list = source.copyWindowInfo(
+    const auto list = MacWindowList().copyWindowInfo(
         platform::kWindowListOnScreenOnly | platform::kWindowListExcludeDesktopElements, platform::kNullWindowID);
     ASSERT_TRUE(list.has_value()) << "no window list: is there a GUI session?";
     for (const auto& entry : *list) {
@@ -42,8 +40,7 @@ TEST(MacLiveTest, APreferenceRoundTripsAndIsRemoved) {
     const std::string suite = "org.tallowin.live-test." + std::to_string(getpid());
     const auto domain = makeCFString(suite);
     const auto key = makeCFString("last-selection");
-    MacPreferences preferences;
-    const auto opened = preferences.openSuite(suite);
+    const auto opened = MacPreferences().openSuite(suite);
     ASSERT_NE(opened, nullptr);
     opened->setObject({{"X", 0}, {"Y", 24}, {"Width", 1280}, {"Height", 720}}, "last-selection");
     EXPECT_TRUE(opened->synchronize());
@@ -53,8 +50,7 @@ TEST(MacLiveTest, APreferenceRoundTripsAndIsRemoved) {
     const auto width = static_cast<CFNumberRef>(
         CFDictionaryGetValue(static_cast<CFDictionaryRef>(read.get()), makeCFString("Width").get()));
     std::int64_t number = 0;
-    ASSERT_NE(width, nullptr);
-    EXPECT_TRUE(CFNumberGetValue(width, kCFNumberSInt64Type, &number));
+    ASSERT_TRUE(width != nullptr && CFNumberGetValue(width, kCFNumberSInt64Type, &number));
     EXPECT_EQ(number, 1280);
 
     CFPreferencesSetAppValue(key.get(), nullptr, domain.get());

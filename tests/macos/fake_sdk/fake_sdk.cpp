@@ -1,204 +1,147 @@
 #include "tests/macos/fake_sdk/fake_sdk.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
 #include <memory>
-
-namespace fake_sdk {
+#include <optional>
+#include <sstream>
 
 namespace {
 
 enum class Kind : CFTypeID { String = 1, Number, Dictionary, Array, Boolean, Element, Value };
+constexpr int kImmortal = 1 << 30;  // CFSTR's strings and the booleans never die
 
 struct Object {
-    explicit Object(Kind objectKind) : kind(objectKind) {}
+    explicit Object(Kind objectKind, std::string objectText = {}, int count = 1)
+        : kind(objectKind), references(count), text(std::move(objectText)) {}
     Kind kind;
-    int references = 1;
-    bool immortal = false;
-    std::string text;
-    bool unconvertible = false;
-    bool isFloat = false;
-    bool lossyAsInt64 = false;
-    double floatingValue = 0;
-    std::int64_t integerValue = 0;
-    std::vector<std::pair<const void*, const void*>> entries;
-    std::vector<const void*> items;
-    pid_t pid = 0;
-    UInt32 valueType = 0;
-    float timeout = 0;
-    double first = 0;
-    double second = 0;
+    int references;
+    std::string text;  // a string's bytes, an integer's digits (none: a float), an element's name, a value's type
+    std::optional<std::int64_t> integer;  // a number that fits SInt64
+    std::array<double, 2> pair{};         // a number in the first; a value's point or size
+    std::vector<const void*> items;       // an array's; a dictionary's keys and values, alternating
 };
 
-int live = 0;
-std::vector<std::string> misuses;
-// Released objects stay readable until reset(), so a release too many is
-// reported, not undefined.
-std::vector<std::unique_ptr<Object>> dead;
-State current;
-Object immortal(Kind kind, std::string text = {}) {
-    Object object(kind);
-    object.immortal = true;
-    object.text = std::move(text);
-    return object;
-}
-Object trueObject = immortal(Kind::Boolean);
-Object falseObject = immortal(Kind::Boolean);
-// CFSTR's strings: one immortal object per text, as the linker makes them.
-Object* constantString(const std::string& text) {
-    static std::map<std::string, std::unique_ptr<Object>> strings;
-    auto& made = strings[text];
-    if (!made) {
-        made = std::make_unique<Object>(immortal(Kind::String, text));
-    }
-    return made.get();
-}
+std::vector<std::unique_ptr<Object>> objects;  // all made since reset(), released ones too
+std::vector<std::string> problems;
+fake_sdk::State current;
+Object trueObject(Kind::Boolean, "true", kImmortal);
+Object falseObject(Kind::Boolean, "false", kImmortal);
 
-Object* make(Kind kind) {
-    ++live;
-    return new Object(kind);
+Object* make(Kind kind, std::string text = {}) {
+    return objects.emplace_back(std::make_unique<Object>(kind, std::move(text))).get();
 }
-
 Object* object(const void* ref) { return const_cast<Object*>(static_cast<const Object*>(ref)); }
+void trace(std::string call) { current.calls.push_back(std::move(call)); }
+bool granted(const char* call) {
+    trace(call);
+    return current.granted;
+}
 
-template <typename Ref>
-Ref as(Object* made) {
-    return reinterpret_cast<Ref>(made);
+std::string describe(const void* ref) {
+    const auto* read = object(ref);
+    std::ostringstream out;
+    if (read->kind == Kind::Value) {
+        out << read->text << '(' << read->pair[0] << ',' << read->pair[1] << ')';
+    } else if (read->kind == Kind::Dictionary) {
+        out << '{';
+        for (std::size_t i = 0; i < read->items.size(); i += 2) {
+            out << (i == 0 ? "" : ",") << describe(read->items[i]) << '=' << describe(read->items[i + 1]);
+        }
+        out << '}';
+    } else {
+        out << read->text;
+    }
+    return out.str();
+}
+
+// Traces "<element> <verb> <name><detail>"; answers with the error set for name.
+AXError axCall(const void* element, const char* verb, CFStringRef name, const std::string& detail = {}) {
+    trace(object(element)->text + " " + verb + " " + object(name)->text + detail);
+    const auto error = current.errors.find(object(name)->text);
+    return error != current.errors.end() ? error->second : kAXErrorSuccess;
+}
+
+Object* container(Kind kind, std::vector<CFTypeRef> items) {
+    auto* made = make(kind);
+    made->items = std::move(items);
+    return made;
+}
+CFNumberRef number(double value, std::string digits, std::optional<std::int64_t> integer) {
+    auto* made = make(Kind::Number, std::move(digits));
+    made->pair[0] = value;
+    made->integer = integer;
+    return reinterpret_cast<CFNumberRef>(made);
 }
 
 }  // namespace
 
-int liveObjects() { return live; }
-std::vector<std::string>& misuse() { return misuses; }
+namespace fake_sdk {
 
-CFStringRef string(const std::string& utf8) {
-    auto* made = make(Kind::String);
-    made->text = utf8;
-    return as<CFStringRef>(made);
-}
-CFStringRef unconvertibleString() {
-    auto* made = make(Kind::String);
-    made->text = "?";
-    made->unconvertible = true;
-    return as<CFStringRef>(made);
-}
-CFNumberRef integer(std::int64_t value) {
-    auto* made = make(Kind::Number);
-    made->integerValue = value;
-    return as<CFNumberRef>(made);
-}
-CFNumberRef floating(double value) {
-    auto* made = make(Kind::Number);
-    made->isFloat = true;
-    made->floatingValue = value;
-    return as<CFNumberRef>(made);
-}
-CFNumberRef unsignedBeyondInt64() {
-    auto* made = make(Kind::Number);
-    made->lossyAsInt64 = true;
-    made->floatingValue = 18446744073709551615.0;
-    return as<CFNumberRef>(made);
-}
-CFTypeRef boolean(bool value) { return value ? &trueObject : &falseObject; }
-CFDictionaryRef dictionary(std::vector<std::pair<CFTypeRef, CFTypeRef>> entries) {
-    auto* made = make(Kind::Dictionary);
-    made->entries.assign(entries.begin(), entries.end());
-    return as<CFDictionaryRef>(made);
+CFStringRef string(const std::string& utf8) { return reinterpret_cast<CFStringRef>(make(Kind::String, utf8)); }
+CFNumberRef integer(std::int64_t value) { return number(static_cast<double>(value), std::to_string(value), value); }
+CFNumberRef floating(double value) { return number(value, {}, std::nullopt); }
+CFNumberRef unsignedBeyondInt64() { return number(18446744073709551615.0, "18446744073709551615", std::nullopt); }
+CFDictionaryRef dictionary(const std::vector<std::pair<CFTypeRef, CFTypeRef>>& entries) {
+    std::vector<CFTypeRef> items;
+    for (const auto& [key, value] : entries) {
+        items.insert(items.end(), {key, value});
+    }
+    return reinterpret_cast<CFDictionaryRef>(container(Kind::Dictionary, std::move(items)));
 }
 CFArrayRef array(std::vector<CFTypeRef> items) {
-    auto* made = make(Kind::Array);
-    made->items.assign(items.begin(), items.end());
-    return as<CFArrayRef>(made);
+    return reinterpret_cast<CFArrayRef>(container(Kind::Array, std::move(items)));
 }
-AXUIElementRef window(pid_t pid) {
-    auto* made = make(Kind::Element);
-    made->pid = pid;
-    return as<AXUIElementRef>(made);
-}
-AXValueRef point(double x, double y) {
-    auto* made = make(Kind::Value);
-    made->valueType = kAXValueTypeCGPoint;
-    made->first = x;
-    made->second = y;
-    return as<AXValueRef>(made);
-}
-
-float messagingTimeout(AXUIElementRef element) { return object(element)->timeout; }
-
-void release(CFTypeRef ref) { CFRelease(ref); }
+AXUIElementRef element(const std::string& name) { return reinterpret_cast<AXUIElementRef>(make(Kind::Element, name)); }
 
 State& state() { return current; }
 
-void reset() {
-    if (current.windowList != nullptr) {
-        CFRelease(current.windowList);
-    }
-    for (const auto& [key, value] : current.attributes) {
-        if (value != nullptr) {
-            CFRelease(value);
-        }
-    }
-    if (current.preferenceValue != nullptr) {
-        CFRelease(current.preferenceValue);
-    }
+std::vector<std::string> reset() {
     current = State{};
-    dead.clear();
+    const auto live =
+        std::count_if(objects.begin(), objects.end(), [](const auto& made) { return made->references > 0; });
+    if (live > 0) {
+        problems.push_back(std::to_string(live) + " objects leaked");
+    }
+    objects.clear();
+    return std::exchange(problems, {});
 }
 
 }  // namespace fake_sdk
 
-using fake_sdk::Kind;
-using fake_sdk::make;
-using fake_sdk::object;
-
 extern "C" {
 
 const CFAllocatorRef kCFAllocatorDefault = nullptr;
-const CFBooleanRef kCFBooleanTrue = reinterpret_cast<CFBooleanRef>(&fake_sdk::trueObject);
-const CFBooleanRef kCFBooleanFalse = reinterpret_cast<CFBooleanRef>(&fake_sdk::falseObject);
+const CFBooleanRef kCFBooleanTrue = reinterpret_cast<CFBooleanRef>(&trueObject);
+const CFBooleanRef kCFBooleanFalse = reinterpret_cast<CFBooleanRef>(&falseObject);
 const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks{};
 const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks{};
 CFStringRef kAXTrustedCheckOptionPrompt = CFSTR("AXTrustedCheckOptionPrompt");
 
+// One object per text, as the linker makes them.
 CFStringRef __CFStringMakeConstantString(const char* cStr) {
-    return reinterpret_cast<CFStringRef>(fake_sdk::constantString(cStr));
+    static std::map<std::string, Object> constants;
+    return reinterpret_cast<CFStringRef>(&constants.try_emplace(cStr, Kind::String, cStr, kImmortal).first->second);
 }
 
 CFTypeRef CFRetain(CFTypeRef ref) {
     if (ref == nullptr) {
-        fake_sdk::misuses.emplace_back("CFRetain(NULL)");
+        problems.emplace_back("CFRetain(NULL)");
         return ref;
     }
-    if (!object(ref)->immortal) {
-        ++object(ref)->references;
-    }
+    ++object(ref)->references;
     return ref;
 }
-
 void CFRelease(CFTypeRef ref) {
-    if (ref == nullptr) {
-        fake_sdk::misuses.emplace_back("CFRelease(NULL)");
-        return;
+    if (ref == nullptr || object(ref)->references <= 0) {
+        problems.emplace_back(ref == nullptr ? "CFRelease(NULL)" : "CFRelease of a released object");
+    } else if (--object(ref)->references == 0) {
+        for (const auto* item : object(ref)->items) {
+            CFRelease(item);
+        }
     }
-    auto* released = object(ref);
-    if (released->immortal) {
-        return;
-    }
-    if (released->references <= 0) {
-        fake_sdk::misuses.emplace_back("CFRelease of a released object");
-        return;
-    }
-    if (--released->references > 0) {
-        return;
-    }
-    for (const auto& [key, value] : released->entries) {
-        CFRelease(key);
-        CFRelease(value);
-    }
-    for (const auto* item : released->items) {
-        CFRelease(item);
-    }
-    --fake_sdk::live;
-    fake_sdk::dead.emplace_back(released);
 }
 
 CFTypeID CFGetTypeID(CFTypeRef ref) { return static_cast<CFTypeID>(object(ref)->kind); }
@@ -217,8 +160,7 @@ CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding) { re
 CFIndex CFStringGetBytes(CFStringRef text, CFRange range, CFStringEncoding, UInt8, Boolean, UInt8* buffer,
                          CFIndex maxBufLen, CFIndex* usedBufLen) {
     const auto& bytes = object(text)->text;
-    if (object(text)->unconvertible || range.location != 0 || range.length > maxBufLen) {
-        *usedBufLen = 0;
+    if (bytes.find('\xff') != std::string::npos || range.location != 0 || range.length > maxBufLen) {
         return 0;
     }
     std::memcpy(buffer, bytes.data(), static_cast<std::size_t>(range.length));
@@ -226,161 +168,107 @@ CFIndex CFStringGetBytes(CFStringRef text, CFRange range, CFStringEncoding, UInt
     return range.length;
 }
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex numBytes, CFStringEncoding, Boolean) {
-    return fake_sdk::string(std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(numBytes)));
+    const std::string text(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(numBytes));
+    return text.find('\xff') == std::string::npos ? fake_sdk::string(text) : nullptr;  // not UTF-8
 }
 
-Boolean CFNumberIsFloatType(CFNumberRef number) { return object(number)->isFloat; }
+Boolean CFNumberIsFloatType(CFNumberRef number) { return object(number)->text.empty(); }
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* valuePtr) {
     const auto* read = object(number);
     if (type == kCFNumberFloat64Type) {
-        *static_cast<double*>(valuePtr) =
-            read->isFloat || read->lossyAsInt64 ? read->floatingValue : static_cast<double>(read->integerValue);
-        return true;
+        *static_cast<double*>(valuePtr) = read->pair[0];
+    } else if (read->integer) {
+        *static_cast<std::int64_t*>(valuePtr) = *read->integer;
     }
-    if (type == kCFNumberSInt64Type && !read->isFloat && !read->lossyAsInt64) {
-        *static_cast<std::int64_t*>(valuePtr) = read->integerValue;
-        return true;
-    }
-    return false;
+    return type == kCFNumberFloat64Type || read->integer.has_value();
 }
+// The providers make SInt64 numbers only; any other type fails.
 CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* valuePtr) {
-    if (type == kCFNumberSInt64Type) {
-        return fake_sdk::integer(*static_cast<const std::int64_t*>(valuePtr));
-    }
-    return nullptr;
+    return type == kCFNumberSInt64Type ? fake_sdk::integer(*static_cast<const std::int64_t*>(valuePtr)) : nullptr;
 }
 
 CFIndex CFArrayGetCount(CFArrayRef array) { return static_cast<CFIndex>(object(array)->items.size()); }
 const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index) {
     return object(array)->items.at(static_cast<std::size_t>(index));
 }
-CFIndex CFDictionaryGetCount(CFDictionaryRef dictionary) {
-    return static_cast<CFIndex>(object(dictionary)->entries.size());
-}
+CFIndex CFDictionaryGetCount(CFDictionaryRef dict) { return static_cast<CFIndex>(object(dict)->items.size() / 2); }
 void CFDictionaryGetKeysAndValues(CFDictionaryRef dictionary, const void** keys, const void** values) {
-    std::size_t index = 0;
-    for (const auto& [key, value] : object(dictionary)->entries) {
-        keys[index] = key;
-        values[index] = value;
-        ++index;
+    const auto& items = object(dictionary)->items;
+    for (std::size_t i = 0; i < items.size(); i += 2) {
+        keys[i / 2] = items[i];
+        values[i / 2] = items[i + 1];
     }
-}
-CFDictionaryRef CFDictionaryCreate(CFAllocatorRef, const void** keys, const void** values, CFIndex numValues,
-                                   const CFDictionaryKeyCallBacks*, const CFDictionaryValueCallBacks*) {
-    auto* made = make(Kind::Dictionary);
-    for (CFIndex i = 0; i < numValues; ++i) {
-        made->entries.emplace_back(CFRetain(keys[i]), CFRetain(values[i]));
-    }
-    return reinterpret_cast<CFDictionaryRef>(made);
 }
 CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef, CFIndex, const CFDictionaryKeyCallBacks*,
                                                  const CFDictionaryValueCallBacks*) {
     return reinterpret_cast<CFMutableDictionaryRef>(make(Kind::Dictionary));
 }
 void CFDictionarySetValue(CFMutableDictionaryRef dictionary, const void* key, const void* value) {
-    object(dictionary)->entries.emplace_back(CFRetain(key), CFRetain(value));
+    object(dictionary)->items.insert(object(dictionary)->items.end(), {CFRetain(key), CFRetain(value)});
+}
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values, CFIndex numValues,
+                                   const CFDictionaryKeyCallBacks* keyCallBacks,
+                                   const CFDictionaryValueCallBacks* valueCallBacks) {
+    auto* made = CFDictionaryCreateMutable(allocator, numValues, keyCallBacks, valueCallBacks);
+    for (CFIndex i = 0; i < numValues; ++i) {
+        CFDictionarySetValue(made, keys[i], values[i]);
+    }
+    return made;
 }
 
 void CFPreferencesSetAppValue(CFStringRef key, CFPropertyListRef value, CFStringRef applicationID) {
-    auto& state = fake_sdk::state();
-    if (state.preferenceValue != nullptr) {
-        CFRelease(state.preferenceValue);
-    }
-    state.preferenceValue = value != nullptr ? CFRetain(value) : nullptr;
-    state.preferenceKey = object(key)->text;
-    state.preferenceApplication = object(applicationID)->text;
+    trace("CFPreferencesSetAppValue(" + describe(key) + "," + describe(value) + "," + describe(applicationID) + ")");
 }
-Boolean CFPreferencesAppSynchronize(CFStringRef) {
-    ++fake_sdk::state().synchronizations;
+Boolean CFPreferencesAppSynchronize(CFStringRef applicationID) {
+    trace("CFPreferencesAppSynchronize(" + describe(applicationID) + ")");
     return true;
 }
 
 CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID relativeToWindow) {
-    auto& state = fake_sdk::state();
-    state.windowListOptions = option;
-    state.windowListRelativeTo = relativeToWindow;
-    return state.windowList != nullptr ? static_cast<CFArrayRef>(CFRetain(state.windowList)) : nullptr;
+    trace("CGWindowListCopyWindowInfo(" + std::to_string(option) + "," + std::to_string(relativeToWindow) + ")");
+    return std::exchange(current.windowList, nullptr);
 }
-bool CGPreflightScreenCaptureAccess(void) { return fake_sdk::state().screenCaptureGranted; }
-bool CGRequestScreenCaptureAccess(void) {
-    ++fake_sdk::state().screenCaptureRequests;
-    return fake_sdk::state().screenCaptureGranted;
-}
+bool CGPreflightScreenCaptureAccess(void) { return granted("CGPreflightScreenCaptureAccess"); }
+bool CGRequestScreenCaptureAccess(void) { return granted("CGRequestScreenCaptureAccess"); }
 
 Boolean AXIsProcessTrustedWithOptions(CFDictionaryRef options) {
-    auto& state = fake_sdk::state();
-    bool prompt = false;
-    if (options != nullptr) {  // NULL: no options, so no prompt
-        for (const auto& [key, value] : object(options)->entries) {
-            prompt = prompt || (object(key)->text == "AXTrustedCheckOptionPrompt" && value == kCFBooleanTrue);
-        }
-    }
-    state.trustPrompts.push_back(prompt);
-    return state.trusted;
+    return granted(("AXIsProcessTrustedWithOptions(" + describe(options) + ")").c_str());
 }
-Boolean AXIsProcessTrusted(void) { return fake_sdk::state().trusted; }
+Boolean AXIsProcessTrusted(void) { return granted("AXIsProcessTrusted"); }
 
-AXUIElementRef AXUIElementCreateApplication(pid_t pid) { return fake_sdk::window(pid); }
+AXUIElementRef AXUIElementCreateApplication(pid_t pid) { return fake_sdk::element("app" + std::to_string(pid)); }
 AXError AXUIElementSetMessagingTimeout(AXUIElementRef element, float timeoutInSeconds) {
-    if (timeoutInSeconds < 0) {
-        return kAXErrorIllegalArgument;
-    }
-    object(element)->timeout = timeoutInSeconds;
+    trace(object(element)->text + " timeout " + std::to_string(std::lround(timeoutInSeconds * 1000)) + "ms");
     return kAXErrorSuccess;
 }
 AXError AXUIElementCopyAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef* value) {
-    auto& state = fake_sdk::state();
-    const auto& name = object(attribute)->text;
-    if (name == "AXEnhancedUserInterface") {
-        state.accessibilityCalls.emplace_back("AXEnhancedUserInterface?");
-        *value = CFRetain(state.enhancedUserInterface ? kCFBooleanTrue : kCFBooleanFalse);
-        return kAXErrorSuccess;
+    if (const AXError error = axCall(element, "copy", attribute); error != kAXErrorSuccess) {
+        return error;
     }
-    const std::pair key{object(element)->pid, name};
-    if (const auto error = state.attributeErrors.find(key); error != state.attributeErrors.end()) {
-        return error->second;
-    }
-    const auto answer = state.attributes.find(key);
-    if (answer == state.attributes.end()) {
+    const auto answer = current.attributes.find(object(attribute)->text);
+    if (answer == current.attributes.end()) {
         return kAXErrorAttributeUnsupported;
     }
-    *value = answer->second != nullptr ? CFRetain(answer->second) : nullptr;
+    *value = std::exchange(answer->second, nullptr);
     return kAXErrorSuccess;
 }
-AXError AXUIElementSetAttributeValue(AXUIElementRef, CFStringRef attribute, CFTypeRef value) {
-    auto& state = fake_sdk::state();
-    const auto& name = object(attribute)->text;
-    if (name == "AXEnhancedUserInterface") {
-        state.enhancedUserInterface = value == kCFBooleanTrue;
-        state.accessibilityCalls.push_back(std::string("AXEnhancedUserInterface=") +
-                                           (state.enhancedUserInterface ? "on" : "off"));
-        return kAXErrorSuccess;
-    }
-    const auto* set = object(value);
-    state.accessibilityCalls.push_back(name + "=" + std::to_string(set->first) + "," + std::to_string(set->second));
-    return state.setResult;
+AXError AXUIElementSetAttributeValue(AXUIElementRef element, CFStringRef attribute, CFTypeRef value) {
+    return axCall(element, "set", attribute, "=" + describe(value));
 }
-AXError AXUIElementPerformAction(AXUIElementRef, CFStringRef action) {
-    fake_sdk::state().accessibilityCalls.push_back(object(action)->text);
-    return kAXErrorSuccess;
+AXError AXUIElementPerformAction(AXUIElementRef element, CFStringRef action) {
+    return axCall(element, "perform", action);
 }
 AXValueRef AXValueCreate(AXValueType type, const void* valuePtr) {
-    auto* made = make(Kind::Value);
-    made->valueType = type;
-    const auto* pair = static_cast<const double*>(valuePtr);  // CGPoint and CGSize: two CGFloat
-    made->first = pair[0];
-    made->second = pair[1];
+    auto* made = make(Kind::Value, type == kAXValueTypeCGPoint ? "point" : "size");
+    std::memcpy(made->pair.data(), valuePtr, sizeof made->pair);  // CGPoint and CGSize: two CGFloat
     return reinterpret_cast<AXValueRef>(made);
 }
 Boolean AXValueGetValue(AXValueRef value, AXValueType type, void* valuePtr) {
-    const auto* read = object(value);
-    if (read->valueType != type) {
-        return false;
+    if (object(value)->text == (type == kAXValueTypeCGPoint ? "point" : "size")) {
+        std::memcpy(valuePtr, object(value)->pair.data(), sizeof(std::array<double, 2>));
+        return true;
     }
-    auto* pair = static_cast<double*>(valuePtr);
-    pair[0] = read->first;
-    pair[1] = read->second;
-    return true;
+    return false;
 }
 
 }  // extern "C"

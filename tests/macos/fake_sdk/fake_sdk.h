@@ -8,57 +8,33 @@
 #include <utility>
 #include <vector>
 
-// Controls and observes the Linux stand-in for Apple's frameworks. Every
-// object it hands out is counted until its last release, so a test can
-// prove that the provider released all it was given.
+// Makes and observes the objects of the Linux stand-in for Apple's frameworks.
 namespace fake_sdk {
-
-[[nodiscard]] int liveObjects();
-// Failures the test must see: a release of null or of a dead object.
-[[nodiscard]] std::vector<std::string>& misuse();
 
 // Each returns a new object with one reference (the Create rule); the
 // containers take over the references of the items passed in.
-CFStringRef string(const std::string& utf8);
-CFStringRef unconvertibleString();  // CFStringGetBytes converts none of it
+CFStringRef string(const std::string& utf8);  // a byte 0xFF stands for what UTF-8 cannot hold
 CFNumberRef integer(std::int64_t value);
 CFNumberRef floating(double value);
-CFNumberRef unsignedBeyondInt64();  // CFNumberGetValue(SInt64) reports a lossy conversion
-CFTypeRef boolean(bool value);      // retained singleton
-CFDictionaryRef dictionary(std::vector<std::pair<CFTypeRef, CFTypeRef>> entries);
+CFNumberRef unsignedBeyondInt64();  // CFNumberGetValue(SInt64) reports it lossy
+CFDictionaryRef dictionary(const std::vector<std::pair<CFTypeRef, CFTypeRef>>& entries);
 CFArrayRef array(std::vector<CFTypeRef> items);
-AXUIElementRef window(pid_t pid);
-AXValueRef point(double x, double y);
-// What AXUIElementSetMessagingTimeout last set on the element; 0 if nothing.
-float messagingTimeout(AXUIElementRef element);
-
-void release(CFTypeRef object);
+AXUIElementRef element(const std::string& name);  // the name it is traced by
 
 struct State {
-    CFArrayRef windowList = nullptr;  // what CGWindowListCopyWindowInfo copies; owned here
-    std::uint32_t windowListOptions = 0;
-    std::uint32_t windowListRelativeTo = 0;
-    bool screenCaptureGranted = false;
-    int screenCaptureRequests = 0;
-
-    bool trusted = false;
-    std::vector<bool> trustPrompts;  // kAXTrustedCheckOptionPrompt of every check
-    // Answers of AXUIElementCopyAttributeValue by (pid, attribute); owned here.
-    std::map<std::pair<pid_t, std::string>, CFTypeRef> attributes;
-    std::map<std::pair<pid_t, std::string>, AXError> attributeErrors;
-    bool enhancedUserInterface = false;
-    AXError setResult = kAXErrorSuccess;
-    // Reads and sets of AXEnhancedUserInterface, other sets and actions, in order.
-    std::vector<std::string> accessibilityCalls;
-
-    std::string preferenceKey;
-    std::string preferenceApplication;
-    CFTypeRef preferenceValue = nullptr;  // retained copy of the last value set
-    int synchronizations = 0;
+    // What the next copy hands over, its reference then the caller's:
+    CFArrayRef windowList = nullptr;              // of CGWindowListCopyWindowInfo
+    std::map<std::string, CFTypeRef> attributes;  // of AXUIElementCopyAttributeValue, by attribute
+    bool granted = false;                         // screen capture and Accessibility trust
+    std::map<std::string, AXError> errors;        // of Accessibility calls, by attribute or action
+    // Calls with an effect, in order; Accessibility calls as "<element> <verb> <name>".
+    std::vector<std::string> calls;
 };
-
 State& state();
-// Releases everything State owns and starts afresh; misuse() stays.
-void reset();
+
+// Starts afresh. Returns what went wrong since the last reset: retains or
+// releases of null, releases of released objects (all objects are kept until
+// here, so one release too many is reported, never undefined), and leaks.
+std::vector<std::string> reset();
 
 }  // namespace fake_sdk

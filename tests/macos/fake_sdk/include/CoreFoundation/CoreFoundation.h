@@ -27,17 +27,10 @@ typedef struct {
     CFIndex location;
     CFIndex length;
 } CFRange;
-static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) {
-    CFRange range;
-    range.location = loc;
-    range.length = len;
-    return range;
-}
+static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) { return CFRange{loc, len}; }
 static const CFIndex kCFNotFound = -1;
 enum CFStringBuiltInEncodings : CFStringEncoding { kCFStringEncodingUTF8 = 0x08000100 };
-typedef enum CFStringBuiltInEncodings CFStringBuiltInEncodings;
 enum CFNumberType : CFIndex { kCFNumberSInt64Type = 4, kCFNumberFloat64Type = 6 };
-typedef enum CFNumberType CFNumberType;
 typedef struct {
     CFIndex version;
     const void* (*retain)(CFAllocatorRef allocator, const void* value);
