@@ -52,26 +52,29 @@ std::string nestedXml(int levels, int trues = 0) {
            times(levels, "</array>") + "</dict></plist>";
 }
 
-// As libplist writes it: {"deep": `levels` nested arrays, the innermost holding `count` copies of `text`}.
-std::string deepBinary(int levels, int count = 0, const std::string& text = "") {
-    plist_t value = plist_new_array();
-    for (int i = 0; i < count; ++i) {
-        plist_array_append_item(value, plist_new_string(text.c_str()));
+// {key: `levels` nested arrays, each but the innermost holding `fanout`
+// references to the next; the innermost empty or, given one, a text. Made by
+// hand: libplist shares no arrays, and writes offsets 3 bytes wide past 64 KiB.
+std::string binary(const std::string& key, int levels, int fanout, const std::string& text = "") {
+    std::string objects = "\xD1\x01\x02" + std::string(1, static_cast<char>(0x50U | key.size())) + key;
+    std::string offsets = {8, 11};
+    for (int level = 0; level < levels; ++level) {
+        offsets += static_cast<char>(8 + objects.size());
+        const int refs = level + 1 < levels ? fanout : 0;
+        if (refs == 0 && !text.empty()) {
+            objects +=
+                "\x5F\x11" + std::string{static_cast<char>(text.size() >> 8U), static_cast<char>(text.size())} + text;
+        } else {
+            objects += static_cast<char>(0xA0 | refs);
+            objects.append(static_cast<std::size_t>(refs), static_cast<char>(level + 3));
+        }
     }
-    for (int level = 1; level < levels; ++level) {
-        plist_t outer = plist_new_array();
-        plist_array_append_item(outer, value);
-        value = outer;
-    }
-    plist_t root = plist_new_dict();
-    plist_dict_set_item(root, "deep", value);
-    char* raw = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(root, &raw, &length);
-    std::string bytes(raw, length);
-    plist_to_bin_free(raw);
-    plist_free(root);
-    return bytes;
+    std::string trailer(32, '\0');
+    trailer[6] = trailer[7] = 1;  // offsets and references one byte wide
+    trailer[15] = static_cast<char>(offsets.size());
+    trailer[30] = static_cast<char>((8 + objects.size()) >> 8U);
+    trailer[31] = static_cast<char>(8 + objects.size());
+    return "bplist00" + objects + offsets + trailer;
 }
 
 class PlistPreferencesTest : public ::testing::Test {
@@ -129,15 +132,11 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
         {"XML 65 deep", nestedXml(63), true},
         {"XML 50,000 deep", nestedXml(50'000), true},
         {"XML of 2^16 and 6 values", nestedXml(1, 65'536), true},
-        {"binary 64 deep", deepBinary(63), false},
-        {"binary 65 deep", deepBinary(64), true},
-        {"binary sharing a text its way to 2^16 and 3 values", deepBinary(1, 65'536, "x"), true},
-        {"binary sharing 4 KiB of text 512 times", deepBinary(1, 512, std::string(4096, 'x')), true},
-        // {"\x9E\x9E": []}, its key an ASCII string that libplist would write back as an empty one
-        {"binary that libplist would write back unreadable",
-         std::string("bplist00\xD1\x01\x02\x52\x9E\x9E\xA0\x08\x0B\x0E") + std::string(6, '\0') + "\x01\x01" +
-             std::string(7, '\0') + "\x03" + std::string(15, '\0') + "\x0F",
-         true},
+        {"binary 64 deep", binary("deep", 63, 1), false},
+        {"binary 65 deep", binary("deep", 64, 1), true},
+        {"binary sharing its way to 4^8 values", binary("deep", 9, 4), true},
+        {"binary sharing 4 KiB of text 512 times", binary("deep", 10, 2, std::string(4096, 'x')), true},
+        {"binary of a key libplist would write back unreadable", binary("\x9E\x9E", 1, 0), true},
         {"over 1 MiB", "<plist><dict><key>big</key><string>" + std::string(1U << 20U, 'a') + "</string></dict></plist>",
          true},
     };
@@ -161,6 +160,9 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
         EXPECT_TRUE(written.ends_with(entry)) << written.substr(0, 200);
         EXPECT_EQ(written == "<dict>" + entry, keptAside);
     }
+    // libplist would write that one back unshared, with offsets 3 bytes wide
+    // that the scan refuses, so it would be kept aside without its own bound.
+    EXPECT_FALSE(measurePlist(binary("deep", 9, 4)));
 }
 
 TEST_F(PlistPreferencesTest, KeepsTheFormatPermissionsAndLinksOfTheUsersFileAndReplacesItWhole) {
