@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/plist/plist_document.h"
 #include "platform/plist/plist_shape.h"
@@ -28,69 +26,53 @@ Node parse(const std::string& bytes, PlistFormat format) {
     return Node(root);
 }
 
-// libplist's own tree, walked without recursion: its depth and how many nodes
-// it holds, dictionary keys included.
-std::pair<int, std::size_t> treeOf(plist_t root) {
+// The depth of libplist's own tree, adding to `nodes` the nodes it holds,
+// dictionary keys included. Recursion is no risk that freeing the tree,
+// which libplist does recursively, does not take first.
+int depthOf(plist_t node, std::size_t& nodes) {
+    ++nodes;
     int depth = 0;
-    std::size_t nodes = 0;
-    std::vector<std::pair<plist_t, int>> pending{{root, 1}};
-    while (!pending.empty()) {
-        const auto [node, level] = pending.back();
-        pending.pop_back();
-        depth = std::max(depth, level);
-        ++nodes;
-        if (plist_get_node_type(node) == PLIST_ARRAY) {
-            for (std::uint32_t i = 0; i < plist_array_get_size(node); ++i) {
-                pending.emplace_back(plist_array_get_item(node, i), level + 1);
-            }
-        } else if (plist_get_node_type(node) == PLIST_DICT) {
-            plist_dict_iter iterator = nullptr;
-            plist_dict_new_iter(node, &iterator);
-            for (;;) {
-                // Keys are not asked for: libplist asserts on a key holding a NUL byte.
-                plist_t value = nullptr;
-                plist_dict_next_item(node, iterator, nullptr, &value);
-                if (value == nullptr) {
-                    break;
-                }
-                ++nodes;
-                pending.emplace_back(value, level + 1);
-            }
-            std::free(iterator);
-        }
+    const bool isDict = plist_get_node_type(node) == PLIST_DICT;
+    plist_dict_iter iterator = nullptr;
+    if (isDict) {
+        plist_dict_new_iter(node, &iterator);
     }
-    return {depth, nodes};
+    const std::uint32_t count = isDict ? plist_dict_get_size(node) : plist_array_get_size(node);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        plist_t value = nullptr;
+        if (isDict) {
+            // Keys are not asked for: libplist asserts on a key holding a NUL byte.
+            plist_dict_next_item(node, iterator, nullptr, &value);
+            ++nodes;
+        } else {
+            value = plist_array_get_item(node, i);
+        }
+        depth = std::max(depth, depthOf(value, nodes));
+    }
+    std::free(iterator);
+    return depth + 1;
 }
-
-// Written XML is indented a tab per level, so a short element deep down comes
-// back longer; within the nesting bound no element grows past this.
-constexpr std::size_t kGrowthPerByte = 24;
-constexpr std::size_t kSlack = 1024;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::optional<PlistShape> shape = measurePlist(input);
-    if (shape) {
-        // The measure must never be beaten by what libplist then builds.
-        const Node parsed = parse(input, shape->format);
-        if (parsed) {
-            const auto [depth, nodes] = treeOf(parsed.get());
-            if (depth > shape->depth || nodes > shape->values) {
-                __builtin_trap();
-            }
-        }
+    // The measure must never be beaten by what libplist then builds.
+    std::size_t nodes = 0;
+    if (const Node parsed = shape ? parse(input, shape->format) : nullptr;
+        parsed && (depthOf(parsed.get(), nodes) > shape->depth || nodes > shape->values)) {
+        __builtin_trap();
     }
-    const DomainEntries entries{{"last-selection", {{"X", 0}, {"Y", -24}, {"Width", 1920}, {"Height", 1080}}}};
-    const std::optional<std::string> merged = mergeEntries(input, entries);
+    const std::optional<std::string> merged = mergeEntries(input, {{"last-selection", {{"X", 0}, {"Y", -24}}}});
     if (!merged) {
         return 0;  // kept aside; the new file holds just the entries
     }
-    // What is written reads back within the bounds, in the input's format, holding the entry.
+    // What is written reads back within the bounds, in the input's format,
+    // holding the entry. Written XML is indented a tab per level, so a short
+    // element deep down comes back longer, but within the bound no more than this.
     const std::optional<PlistShape> written = measurePlist(*merged);
-    if (!written || merged->size() > kGrowthPerByte * size + kSlack ||
-        (!input.empty() && written->format != shape->format)) {
+    if (!written || merged->size() > 24 * size + 1024 || (!input.empty() && written->format != shape->format)) {
         __builtin_trap();
     }
     const Node back = parse(*merged, written->format);

@@ -9,14 +9,18 @@
 
 #include "app/app_delegate.h"
 #include "app/view_controller.h"
+#include "shell/application_shell.h"
 #include "shell/delegate_bridge.h"
 #include "shell/main_view.h"
-#include "tests/shell/shell_rig.h"
+#include "tests/doubles/fake_accessibility.h"
+#include "tests/doubles/scripted_services.h"
+#include "tests/doubles/services_provider.h"
+#include "tests/doubles/virtual_timers.h"
+#include "tests/doubles/window_entries.h"
 
-using tallowin::doubles::FakeAXWindow;
-using tallowin::doubles::ScriptedAttribute;
-using tallowin::doubles::WindowEntry;
-using tallowin::shell::ShellRig;
+using namespace tallowin;
+using doubles::WindowEntry;
+using shell::MainView;
 
 namespace {
 
@@ -24,22 +28,14 @@ constexpr pid_t kAlphaPid = 101;
 const WindowEntry kAlpha{.number = 11, .pid = kAlphaPid, .name = "Alpha", .owner = "Apps"};
 const WindowEntry kBeta{.number = 12, .pid = 102, .name = "Beta", .owner = "Apps"};
 
-// What the screen-recording question saw of the window, which it is asked
-// from inside viewDidLoad.
-class WindowWitness final : public tallowin::platform::ScreenCapturePermission {
-public:
-    int calls = 0;
-    bool windowExisted = false;
-    bool windowWasVisible = true;
-    int resolutionRows = -1;
-
+// What the screen-recording question, asked from inside viewDidLoad, saw of the window.
+struct Witness final : platform::ScreenCapturePermission {
+    QStringList seen;
     bool preflightScreenCaptureAccess() override {
-        ++calls;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->windowTitle() == QStringLiteral("Tallowin")) {
-                windowExisted = true;
-                windowWasVisible = widget->isVisible();
-                resolutionRows = widget->findChild<QComboBox*>(QStringLiteral("resolutionComboBox"))->count();
+            if (const auto* view = dynamic_cast<MainView*>(widget)) {
+                const int rows = view->resolutionComboBox()->count();
+                seen.append(QStringLiteral("visible %1, %2 sizes").arg(int{view->isVisible()}).arg(rows));
             }
         }
         return true;
@@ -47,14 +43,38 @@ public:
     bool requestScreenCaptureAccess() override { return true; }
 };
 
-// The window that the placement finds for kAlpha: same title start, place and size.
-FakeAXWindow matchingWindowOf(const WindowEntry& entry) {
-    FakeAXWindow window;
-    window.title = ScriptedAttribute::title(*entry.name);
-    window.position = ScriptedAttribute::point(*entry.x, *entry.y);
-    window.size = ScriptedAttribute::size(*entry.width, *entry.height);
-    return window;
-}
+// The application shell over in-memory services and a virtual clock.
+struct Rig {
+    doubles::ScriptedWindowListSource windowList;
+    Witness screenCapture;
+    doubles::FakeAccessibility accessibility;
+    doubles::FakePreferences preferences;
+    doubles::VirtualTimerFactory timers;
+    doubles::FakeWorkspace workspace;
+    doubles::RecordingOutput output;
+    doubles::ServicesProvider system{windowList, screenCapture, accessibility, preferences};
+    std::unique_ptr<shell::ApplicationShell> shell;
+    MainView* view = nullptr;
+
+    // viewDidLoad runs here.
+    void start() {
+        shell = std::make_unique<shell::ApplicationShell>(system, timers, workspace, output);
+        view = &shell->view();
+    }
+    bool open(const std::vector<WindowEntry>& entries) {
+        setWindows(entries);
+        start();
+        shell->show();
+        view->activateWindow();
+        return QTest::qWaitForWindowActive(view);
+    }
+    void setWindows(const std::vector<WindowEntry>& entries) {
+        windowList.list.emplace();
+        for (const auto& entry : entries) {
+            windowList.list->push_back(doubles::windowEntry(entry));
+        }
+    }
+};
 
 }  // namespace
 
@@ -63,22 +83,17 @@ class MainWindowTest : public QObject {
 
 private slots:
     void viewDidLoadComesOnceWithOutletsConnectedBeforeTheFirstShow() {
-        ShellRig rig;
-        WindowWitness witness;
+        Rig rig;
         rig.accessibility.trusted = false;
-        rig.start(&witness);
-        QCOMPARE(witness.calls, 1);
-        QVERIFY(witness.windowExisted);
-        QVERIFY2(!witness.windowWasVisible, "viewDidLoad must come before the window is shown");
-        QCOMPARE(witness.resolutionRows, 2);
-        QCOMPARE(rig.messageLabel().text(), QStringLiteral("Accessibility Permission not granted"));
-
-        rig.shell->show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
-        rig.window().hide();
-        rig.shell->show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
-        QCOMPARE(witness.calls, 1);
+        rig.start();
+        QCOMPARE(rig.screenCapture.seen, QStringList{"visible 0, 2 sizes"});
+        QCOMPARE(rig.view->messageLabel()->text(), QStringLiteral("Accessibility Permission not granted"));
+        for (int shown = 0; shown < 2; ++shown) {
+            rig.shell->show();
+            QVERIFY(QTest::qWaitForWindowExposed(rig.view));
+            rig.view->hide();
+        }
+        QCOMPARE(rig.screenCapture.seen.size(), 1);
     }
 
     // Ticks that come while the list is open wait for it to close; the
@@ -92,23 +107,19 @@ private slots:
     void aRefreshWaitsUntilTheOpenListCloses() {
         QFETCH(int, closingKey);
         QFETCH(int, selectedRow);
-        ShellRig rig;
+        Rig rig;
         std::vector<WindowEntry> windows;
         for (int i = 0; i < 60; ++i) {
             windows.push_back(
                 {.number = 100 + i, .name = QStringLiteral("Window %1").arg(i, 2, 10, QChar('0')).toStdString()});
         }
-        rig.setWindows(windows);
-        QVERIFY(rig.open());
+        QVERIFY(rig.open(windows));
         const auto snapshots = rig.windowList.calls.size();
-
-        QTest::keyClick(&rig.windowComboBox(), Qt::Key_Down, Qt::AltModifier);
-        QAbstractItemView* list = rig.windowComboBox().view();
+        QComboBox* comboBox = rig.view->windowComboBox();
+        QTest::keyClick(comboBox, Qt::Key_Down, Qt::AltModifier);
+        QAbstractItemView* list = comboBox->view();
         QTRY_VERIFY(list->isVisible());
-        for (int i = 0; i < 30; ++i) {
-            QTest::keyClick(list, Qt::Key_Down);
-        }
-        QCOMPARE(list->currentIndex().row(), 30);
+        list->setCurrentIndex(list->model()->index(30, 0));
 
         // A window that sorts first appears; three ticks pass.
         windows.push_back({.number = 99, .name = "Aardvark"});
@@ -121,8 +132,8 @@ private slots:
 
         QTest::keyClick(list, static_cast<Qt::Key>(closingKey));
         QTRY_COMPARE(rig.windowList.calls.size(), snapshots + 1);
-        QCOMPARE(rig.windowComboBox().itemText(0), QStringLiteral("Aardvark - App"));
-        QCOMPARE(rig.windowComboBox().currentIndex(), selectedRow);
+        QCOMPARE(comboBox->itemText(0), QStringLiteral("Aardvark - App"));
+        QCOMPARE(comboBox->currentIndex(), selectedRow);
         QCOMPARE(rig.shell->controller().selectedWindowId(), std::optional<std::uint32_t>(100 + selectedRow - 1));
 
         // Held ticks run once; the timer then goes on as before.
@@ -133,145 +144,99 @@ private slots:
     }
 
     void placePlacesTheChosenWindowAndMinimizes_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("resolutionRow");
+        QTest::addColumn<int>("key");  // 0: a mouse click
+        QTest::addColumn<bool>("onButton");
         QTest::addColumn<double>("width");
-        QTest::newRow("mouse, 1280x720") << QStringLiteral("mouse") << 1 << 1280.0;
-        QTest::newRow("Return") << QStringLiteral("Return") << 0 << 1920.0;
-        QTest::newRow("keypad Enter") << QStringLiteral("Enter") << 0 << 1920.0;
-        QTest::newRow("Return on the button") << QStringLiteral("Return on button") << 0 << 1920.0;
+        QTest::newRow("mouse, 1280x720") << 0 << true << 1280.0;
+        QTest::newRow("Return") << int{Qt::Key_Return} << false << 1920.0;
+        QTest::newRow("keypad Enter") << int{Qt::Key_Enter} << false << 1920.0;
+        QTest::newRow("Return on the button") << int{Qt::Key_Return} << true << 1920.0;
     }
     void placePlacesTheChosenWindowAndMinimizes() {
-        QFETCH(QString, how);
-        QFETCH(int, resolutionRow);
+        QFETCH(int, key);
+        QFETCH(bool, onButton);
         QFETCH(double, width);
-        ShellRig rig;
-        rig.setWindows({kAlpha, kBeta});
-        rig.accessibility.applications[kAlphaPid].windows.push_back(matchingWindowOf(kAlpha));
-        QVERIFY(rig.open());
-        if (resolutionRow != 0) {
-            QTest::keyClick(&rig.resolutionComboBox(), Qt::Key_Down);
-            QCOMPARE(rig.resolutionComboBox().currentIndex(), resolutionRow);
-            rig.windowComboBox().setFocus();
+        Rig rig;
+        auto& windows = rig.accessibility.applications[kAlphaPid].windows;
+        windows.push_back({.title = doubles::ScriptedAttribute::title("Alpha"),
+                           .position = doubles::ScriptedAttribute::point(*kAlpha.x, *kAlpha.y),
+                           .size = doubles::ScriptedAttribute::size(*kAlpha.width, *kAlpha.height)});
+        QVERIFY(rig.open({kAlpha, kBeta}));
+        if (width != 1920.0) {
+            QTest::keyClick(rig.view->resolutionComboBox(), Qt::Key_Down);
         }
-
-        if (how == QStringLiteral("mouse")) {
-            QTest::mouseClick(&rig.placeButton(), Qt::LeftButton);
-        } else if (how == QStringLiteral("Return")) {
-            QCOMPARE(QApplication::focusWidget(), &rig.windowComboBox());
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        } else if (how == QStringLiteral("Enter")) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QWidget* target = onButton ? static_cast<QWidget*>(rig.view->placeButton()) : rig.view->windowComboBox();
+        target->setFocus();
+        if (key == 0) {
+            QTest::mouseClick(target, Qt::LeftButton);
         } else {
-            rig.placeButton().setFocus();
-            QTest::keyClick(&rig.placeButton(), Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         }
 
         QCOMPARE(rig.output.lines.back(), std::string("Main window minimized"));
-        QTRY_VERIFY(rig.window().isMinimized());
-        const auto& placed = rig.accessibility.applications[kAlphaPid].windows.front();
-        QCOMPARE(placed.sizesSet, (std::vector<std::pair<double, double>>{{width, width * 9 / 16}}));
+        QTRY_VERIFY(rig.view->isMinimized());
+        QCOMPARE(windows.front().sizesSet, (std::vector<std::pair<double, double>>{{width, width * 9 / 16}}));
         QCOMPARE(rig.workspace.opened.size(), std::size_t{1});
 
         // Minimizing is no closing: the list stays fresh for the next Place.
         rig.setWindows({kBeta});
         rig.timers.advanceSeconds(5.0);
-        QCOMPARE(rig.windowRows(), QStringList{"Beta - Apps"});
+        QCOMPARE(rig.view->windowComboBox()->itemText(0), QStringLiteral("Beta - Apps"));
     }
 
-    void closingTheWindowStopsTheRefresh() {
-        ShellRig rig;
-        rig.setWindows({kAlpha});
-        QVERIFY(rig.open());
-        QVERIFY(rig.window().close());
-        QCOMPARE(rig.timers.liveTimers(), 0);
-    }
-
-    void theKeyboardReachesEveryControlInReadingOrder() {
-        ShellRig rig;
-        rig.setWindows({kAlpha, kBeta});
-        QVERIFY(rig.open());
-        QCOMPARE(QApplication::focusWidget(), &rig.windowComboBox());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), &rig.resolutionComboBox());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), &rig.placeButton());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), &rig.windowComboBox());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), &rig.placeButton());
-        QVERIFY(rig.placeButton().isDefault());
-    }
-
-    void opensFilledWithLabelledControlsThatTakeNoTypedText() {
-        ShellRig rig;
-        rig.setWindows({kBeta, kAlpha});
-        QVERIFY(rig.open());
-        QCOMPARE(rig.window().windowTitle(), QStringLiteral("Tallowin"));
-        QCOMPARE(rig.windowRows(), (QStringList{"Alpha - Apps", "Beta - Apps"}));
-        QCOMPARE(rig.windowComboBox().currentIndex(), 0);
-        QCOMPARE(rig.messageLabel().text(), QString());
-        QVERIFY(!rig.windowComboBox().isEditable());
-        QVERIFY(!rig.resolutionComboBox().isEditable());
-        QTest::keyClicks(&rig.resolutionComboBox(), "9999x1");
-        QCOMPARE(rig.resolutionComboBox().count(), 2);
-        QCOMPARE(rig.resolutionComboBox().currentText(), QStringLiteral("1920x1080"));
-
-        const QList<QWidget*> controls = {&rig.windowComboBox(), &rig.resolutionComboBox(), &rig.messageLabel(),
-                                          &rig.placeButton()};
-        QStringList names;
-        for (QWidget* control : controls) {
-            names.append(control->accessibleName());
-        }
-        QCOMPARE(names, (QStringList{"Window", "Resolution", "Status", "Place"}));
-        QCOMPARE(QAccessible::queryAccessibleInterface(&rig.placeButton())->text(QAccessible::Name),
-                 QStringLiteral("Place"));
-
-        // Screen readers on Linux name a combo box by the label it is labelled by.
-        const QList<std::pair<QComboBox*, QString>> labelled = {{&rig.windowComboBox(), "Window:"},
-                                                                {&rig.resolutionComboBox(), "Resolution:"}};
-        for (const auto& [comboBox, label] : labelled) {
-            QStringList labels;
-            const auto relations = QAccessible::queryAccessibleInterface(comboBox)->relations(QAccessible::Label);
-            for (const auto& relation : relations) {
-                labels.append(relation.first->text(QAccessible::Name));
-            }
-            QVERIFY2(labels.contains(label), qPrintable(labels.join(", ")));
-        }
-    }
-
-    void theWindowIsSizedByItsLayoutNotByLongTitles() {
-        ShellRig rig;
-        WindowEntry longTitle = kAlpha;
+    void opensLabelledInReadingOrderAndSizedByItsLayout() {
+        Rig rig;
+        WindowEntry longTitle = kBeta;
+        longTitle.number = 13;
         longTitle.name = std::string(2000, 'W');
-        rig.setWindows({longTitle});
-        QVERIFY(rig.open());
-        const QSize size = rig.window().size();
-        QVERIFY(size.width() >= rig.window().minimumSizeHint().width());
-        QVERIFY(size.height() >= rig.window().minimumSizeHint().height());
-        QVERIFY2(size.width() < 1000 && size.height() < 400, "a small utility window");
-        const QRect place = rig.placeButton().geometry();
-        QVERIFY(!place.intersects(rig.windowComboBox().geometry()));
-        QVERIFY(!place.intersects(rig.resolutionComboBox().geometry()));
-        QVERIFY(rig.window().rect().contains(place));
-        QCOMPARE(rig.windowComboBox().itemText(0).size(), 2000 + qsizetype{7});
+        QVERIFY(rig.open({kBeta, longTitle, kAlpha}));
+        const MainView& view = *rig.view;
+        QCOMPARE(view.windowTitle(), QStringLiteral("Tallowin"));
+        QCOMPARE(view.windowComboBox()->currentText(), QStringLiteral("Alpha - Apps"));
+        QCOMPARE(view.windowComboBox()->itemText(2), QString(2000, 'W') + " - Apps");
+        QCOMPARE(view.messageLabel()->text(), QString());
+        QVERIFY(!view.windowComboBox()->isEditable() && !view.resolutionComboBox()->isEditable());
+        QVERIFY(view.placeButton()->isDefault());
+
+        const QList<QWidget*> tabs = {view.windowComboBox(), view.resolutionComboBox(), view.placeButton(),
+                                      view.windowComboBox()};
+        QCOMPARE(QApplication::focusWidget(), tabs[0]);
+        for (int i = 1; i < tabs.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), tabs[i]);
+        }
+        QCOMPARE((QStringList{tabs[0]->accessibleName(), tabs[1]->accessibleName(),
+                              view.messageLabel()->accessibleName(), tabs[2]->accessibleName()}),
+                 (QStringList{"Window", "Resolution", "Status", "Place"}));
+        // Screen readers on Linux name a combo box by the label it is labelled by.
+        QStringList labels;
+        for (QWidget* comboBox : {tabs[0], tabs[1]}) {
+            for (const auto& [label, relation] :
+                 QAccessible::queryAccessibleInterface(comboBox)->relations(QAccessible::Label)) {
+                labels.append(label->text(QAccessible::Name));
+            }
+        }
+        QCOMPARE(labels, (QStringList{"Window:", "Resolution:"}));
+
+        // Long titles are elided, not let widen the window.
+        const QRect place = view.placeButton()->geometry();
+        QVERIFY(view.width() >= view.minimumSizeHint().width() && view.height() >= view.minimumSizeHint().height());
+        QVERIFY2(view.width() < 1000 && view.height() < 400, "a small utility window");
+        QVERIFY(!place.intersects(tabs[0]->geometry()) && !place.intersects(tabs[1]->geometry()));
+        QVERIFY(view.rect().contains(place));
     }
 
     // Last: it runs the application's event loop to its end.
-    void closingTheMainWindowQuits() {
-        static tallowin::AppDelegate delegate;
-        tallowin::shell::attachDelegate(*qApp, delegate);
+    void closingTheMainWindowStopsTheRefreshAndQuits() {
+        static AppDelegate delegate;
+        shell::attachDelegate(*qApp, delegate);
         QCOMPARE(QGuiApplication::quitOnLastWindowClosed(), delegate.applicationShouldTerminateAfterLastWindowClosed());
 
-        ShellRig rig;
-        QVERIFY(rig.open());
-        QTimer::singleShot(0, &rig.window(), [&rig] { rig.window().close(); });
-        QTimer guard;  // stops with this test, whatever the outcome
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
-        guard.start(10000);
-        const int status = QApplication::exec();
-        QCOMPARE(status, 0);
+        Rig rig;
+        QVERIFY(rig.open({kAlpha}));
+        QTimer::singleShot(0, rig.view, [&rig] { rig.view->close(); });
+        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(2); });
+        QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(rig.timers.liveTimers(), 0);
     }
 };
