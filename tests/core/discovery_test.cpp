@@ -6,8 +6,7 @@
 #include "discovery/window_filter.h"
 #include "discovery/window_snapshot.h"
 #include "discovery/window_title.h"
-#include "tests/doubles/scripted_services.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 namespace tallowin {
 namespace {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/doubles/controller_rig.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 namespace tallowin {
 namespace {
@@ -90,7 +89,6 @@ TEST_F(RefreshTest, ThePickFollowsTheFirstEntryOfItsWindowElseRowZero) {
     expectShown({}, -1, std::nullopt);
     refreshWith({{14, "W4"}});
     expectShown({"W4"}, 0, 14U);
-    EXPECT_EQ(rig.windowListComboBox->removeCalls, 6);
     EXPECT_EQ(rig.windowListComboBox->addCalls, 6) << "all titles in one call";
 }
 

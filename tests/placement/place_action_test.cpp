@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "tests/doubles/controller_rig.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 namespace tallowin {
 namespace {
@@ -36,13 +35,12 @@ void prepare(ControllerRig& rig) {
     rig.windowListComboBox->userSelects(1);
     rig.resolutionComboBox->userSelects(1);
     rig.accessibility.applications[kPid].windows = {matchingWindow()};
-    rig.log.entries.clear();
+    rig.log.clear();
     rig.output.lines.clear();
 }
 
 void expectAllReleased(const ControllerRig& rig) {
-    EXPECT_EQ(rig.accessibility.liveElements(), 0);
-    EXPECT_EQ(rig.accessibility.liveValues(), 0);
+    EXPECT_EQ(rig.accessibility.live(), 0);
 }
 
 FakeAXWindow& window(ControllerRig& rig, std::size_t i = 0) { return rig.accessibility.applications[kPid].windows[i]; }
@@ -73,7 +71,7 @@ TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
     later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
     rig.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
     rig.vc().handlePlaceButtonClick();
-    EXPECT_EQ(rig.log.entries,
+    EXPECT_EQ(rig.log,
               (Lines{"out: Window title: Notes", "out: not matched", "out: Window title: Report", "out: x=10.0 y=41.0",
                      "out: w.x=10.0 w.y=40.0", "out: not matched", "out: Window title: Report", "out: x=10.0 y=40.0",
                      "out: w.x=10.0 w.y=40.0", "out: width=800.0 height=600.0",
@@ -149,10 +147,10 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         prepare(rig);
         c.change(rig);
         rig.vc().handlePlaceButtonClick();
-        EXPECT_EQ(rig.log.entries, c.trace);
+        EXPECT_EQ(rig.log, c.trace);
         EXPECT_EQ(rig.preferences.stored.size(), c.stored ? 1U : 0U);
         if (c.trace.size() == 1 && !c.trace[0].starts_with("out: Could")) {
-            EXPECT_EQ(rig.accessibility.elementsCreated(), 0);
+            EXPECT_EQ(rig.accessibility.elementsCreated, 0);
         }
         expectAllReleased(rig);
     }

@@ -7,12 +7,7 @@
 #include <vector>
 
 #include "shell/application_shell.h"
-#include "tests/doubles/call_log.h"
-#include "tests/doubles/fake_accessibility.h"
-#include "tests/doubles/scripted_services.h"
-#include "tests/doubles/services_provider.h"
-#include "tests/doubles/virtual_timers.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 class QComboBox;
 class QLabel;
