@@ -57,22 +57,16 @@ TEST(ValueReadingRules, IntegersOnlyFromWholeNumbersInRangeAndDoublesOnlyWhenExa
 }
 
 TEST(ValueReadingRules, TextAndDictionaryOnlyAsThemselves) {
-    Value bounds =
+    const Value bounds =
         Value::dictionary({{"X", Value::integer(0)}, {"Height", Value::floating(24)}, {"X", Value::integer(5)}});
-    const Value copy = bounds;
-    bounds = Value::text("Mail");
-    EXPECT_EQ(*bounds.asText(), "Mail");
-    EXPECT_FALSE(bounds.isDictionary());
-    EXPECT_EQ(bounds.find("X"), nullptr);
-    EXPECT_EQ(bounds.entries(), nullptr);
-    EXPECT_EQ(Value::integer(1).asText(), nullptr);
-
-    EXPECT_TRUE(copy.isDictionary());
-    EXPECT_EQ(copy.asText(), nullptr);
-    EXPECT_EQ(copy.find("X")->asInt64(), 0) << "the first of a repeated key counts";
-    EXPECT_EQ(copy.find("Height")->asInt64(), 24);
-    EXPECT_EQ(copy.find("height"), nullptr);
-    EXPECT_EQ(copy.entries()->size(), 3U);
+    const Value mail = Value::text("Mail");
+    EXPECT_EQ(*mail.asText(), "Mail");
+    EXPECT_TRUE(!mail.isDictionary() && mail.find("X") == nullptr && mail.entries() == nullptr);
+    EXPECT_TRUE(bounds.isDictionary() && bounds.asText() == nullptr && Value::integer(1).asText() == nullptr);
+    EXPECT_EQ(bounds.find("X")->asInt64(), 0) << "the first of a repeated key counts";
+    EXPECT_EQ(bounds.find("Height")->asInt64(), 24);
+    EXPECT_EQ(bounds.find("height"), nullptr);
+    EXPECT_EQ(bounds.entries()->size(), 3U);
 }
 
 TEST(FormatDouble, ShortestRoundTripWithOneFractionalZeroForWholeValues) {

@@ -43,8 +43,6 @@ struct FakeDomain final : platform::PreferencesDomain {
 struct VirtualTimer final : platform::RepeatingTimer {
     explicit VirtualTimer(std::shared_ptr<VirtualTimerFactory::Scheduled> timer) : scheduled(std::move(timer)) {}
     ~VirtualTimer() override { scheduled->valid = false; }
-    VirtualTimer(const VirtualTimer&) = delete;
-    VirtualTimer& operator=(const VirtualTimer&) = delete;
     void invalidate() override { scheduled->valid = false; }
     std::shared_ptr<VirtualTimerFactory::Scheduled> scheduled;
 };

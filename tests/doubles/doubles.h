@@ -39,9 +39,7 @@ class Logged {
 public:
     explicit Logged(CallLog* log = nullptr) : log_(log) {}
     void note(std::string entry) const {
-        if (log_ != nullptr) {
-            log_->push_back(std::move(entry));
-        }
+        if (log_ != nullptr) log_->push_back(std::move(entry));
     }
 
 private:
@@ -170,13 +168,9 @@ private:
     std::ptrdiff_t selected_ = -1;
 };
 
-class FakeTextControl final : public platform::TextControl {
-public:
-    void setStringValue(std::string_view text) override { text_ = std::string(text); }
-    [[nodiscard]] const std::string& text() const { return text_; }
-
-private:
-    std::string text_ = "(never set)";
+struct FakeTextControl final : platform::TextControl {
+    std::string text = "(never set)";
+    void setStringValue(std::string_view value) override { text = value; }
 };
 
 // Timers on a clock that only tests move; destroying a handle invalidates its
