@@ -81,7 +81,7 @@ void BM_RefreshPass(benchmark::State& state) {
     for (auto _ : state) {
         controller.fetchAndUpdateWindows();
         windowList.calls.clear();
-        benchmark::DoNotOptimize(list->rows().data());
+        benchmark::DoNotOptimize(list->rows.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     state.counters["listed"] = static_cast<double>(controller.visibleWindows().size());

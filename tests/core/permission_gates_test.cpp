@@ -28,13 +28,13 @@ TEST(PermissionGates, WhatTheStartDecides) {
         rig.screenCapture.requestAnswer = c.request;
         rig.accessibility.trusted = c.trusted;
         rig.vc().viewDidLoad();
-        EXPECT_EQ(rig.resolutionComboBox->rows(), (Lines{"1920x1080", "1280x720"}));
+        EXPECT_EQ(rig.resolutionComboBox->rows, (Lines{"1920x1080", "1280x720"}));
         EXPECT_EQ(rig.resolutionComboBox->addCalls, 1);
         EXPECT_EQ(rig.resolutionComboBox->indexOfSelectedItem(), 0);
         EXPECT_EQ(rig.output.lines, c.lines);
         EXPECT_EQ(rig.message->text, c.message);
         EXPECT_EQ(rig.accessibility.trustPrompts, c.prompts);
-        EXPECT_EQ(rig.windowListComboBox->rows(), c.rows);
+        EXPECT_EQ(rig.windowListComboBox->rows, c.rows);
         EXPECT_EQ(rig.windowList.calls.size(), c.rows.size()) << "one snapshot when trusted, none otherwise";
         EXPECT_EQ(rig.timers.liveTimers(), c.prompts.empty() ? 0 : 1);
     }
@@ -54,7 +54,7 @@ TEST(PermissionGates, PollWithoutPromptUntilTrustedThenRefreshEveryFiveSecondsUn
     rig.accessibility.trusted = true;
     rig.timers.advanceSeconds(3);  // the poll at 15 s
     EXPECT_EQ(rig.message->text, "");
-    EXPECT_EQ(rig.windowListComboBox->rows(), (Lines{"Doc - Pages"}));
+    EXPECT_EQ(rig.windowListComboBox->rows, (Lines{"Doc - Pages"}));
     EXPECT_EQ(snapshots(), 1U);
     EXPECT_EQ(rig.timers.liveTimers(), 1) << "the poll stops";
 

@@ -24,6 +24,12 @@ platform::Value windowEntry(const WindowEntry& entry) {
     return Value::dictionary(std::move(fields));
 }
 
+platform::WindowList windowList(const std::vector<WindowEntry>& entries) {
+    platform::WindowList list;
+    for (const auto& entry : entries) list.push_back(windowEntry(entry));
+    return list;
+}
+
 namespace {
 
 struct FakeDomain final : platform::PreferencesDomain {
@@ -78,21 +84,21 @@ std::unique_ptr<platform::PreferencesDomain> FakePreferences::openSuite(std::str
 std::unique_ptr<platform::RepeatingTimer> VirtualTimerFactory::scheduledTimer(double intervalSeconds,
                                                                               std::function<void()> callback) {
     const std::int64_t interval = std::max<std::int64_t>(1, std::llround(intervalSeconds * 1000.0));
-    timers_.push_back(std::make_shared<Scheduled>(Scheduled{interval, nowMs_ + interval, std::move(callback)}));
-    return std::make_unique<VirtualTimer>(timers_.back());
+    scheduled.push_back(std::make_shared<Scheduled>(Scheduled{interval, nowMs + interval, std::move(callback)}));
+    return std::make_unique<VirtualTimer>(scheduled.back());
 }
 
 void VirtualTimerFactory::advanceMs(std::int64_t milliseconds) {
-    const std::int64_t until = nowMs_ + milliseconds;
+    const std::int64_t until = nowMs + milliseconds;
     const auto next = [](const auto& timer) { return timer->valid ? timer->nextFireMs : INT64_MAX; };
-    for (auto due = std::ranges::min_element(timers_, {}, next); due != timers_.end() && next(*due) <= until;
-         due = std::ranges::min_element(timers_, {}, next)) {
+    for (auto due = std::ranges::min_element(scheduled, {}, next); due != scheduled.end() && next(*due) <= until;
+         due = std::ranges::min_element(scheduled, {}, next)) {
         const std::shared_ptr<Scheduled> timer = *due;  // its callback may add timers
-        nowMs_ = timer->nextFireMs;
+        nowMs = timer->nextFireMs;
         timer->nextFireMs += timer->intervalMs;
         timer->callback();
     }
-    nowMs_ = until;
+    nowMs = until;
 }
 
 platform::AXElementPtr FakeAccessibility::createApplication(pid_t pid) {
@@ -105,9 +111,7 @@ platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXE
                                                              std::string_view attribute) {
     const auto& fake = dynamic_cast<const FakeElement&>(element);
     if (fake.index < 0) {
-        if (attribute != platform::kAXWindowsAttributeName || fake.app == nullptr) {
-            return {AxError::cannotComplete, {}};
-        }
+        if (attribute != platform::kAXWindowsAttributeName || fake.app == nullptr) return {AxError::cannotComplete, {}};
         if (fake.app->windowsError != AxError::success || fake.app->windowsNotAnArray) {
             return {fake.app->windowsError, {}};
         }
@@ -121,9 +125,7 @@ platform::AXCopyResult FakeAccessibility::copyAttributeValue(const platform::AXE
     const ScriptedAttribute& scripted = attribute == platform::kAXTitleAttributeName      ? window.title
                                         : attribute == platform::kAXPositionAttributeName ? window.position
                                                                                           : window.size;
-    if (scripted.error != AxError::success) {
-        return {scripted.error, {}};
-    }
+    if (scripted.error != AxError::success) return {scripted.error, {}};
     const auto answer = [&](const auto& value) -> platform::AXAttributeValue {
         if constexpr (std::is_same_v<decltype(value), const AxValueKind&>) {
             return std::make_unique<FakeValue>(token_, value, scripted.first, scripted.second);

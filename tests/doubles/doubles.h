@@ -1,15 +1,8 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <utility>
-#include <variant>
-#include <vector>
 
 #include "app/view_controller.h"
 #include "platform/accessibility.h"
@@ -35,15 +28,12 @@ using platform::AxValueKind;
 using CallLog = std::vector<std::string>;
 
 // Doubles built without a log note nothing.
-class Logged {
-public:
-    explicit Logged(CallLog* log = nullptr) : log_(log) {}
+struct Logged {
+    explicit Logged(CallLog* into = nullptr) : log(into) {}
     void note(std::string entry) const {
-        if (log_ != nullptr) log_->push_back(std::move(entry));
+        if (log != nullptr) log->push_back(std::move(entry));
     }
-
-private:
-    CallLog* log_;
+    CallLog* log;
 };
 
 // A window-list entry as the window server reports one; leave a field empty
@@ -60,9 +50,9 @@ struct WindowEntry {
     std::optional<double> alpha = 1.0;
 };
 platform::Value windowEntry(const WindowEntry& entry);
+platform::WindowList windowList(const std::vector<WindowEntry>& entries);
 
-class ScriptedScreenCapture final : public platform::ScreenCapturePermission {
-public:
+struct ScriptedScreenCapture final : platform::ScreenCapturePermission {
     bool preflightAnswer = true;
     bool requestAnswer = true;
     bool preflightScreenCaptureAccess() override { return preflightAnswer; }
@@ -70,8 +60,7 @@ public:
 };
 
 // Hands out a copy of its list (or nothing) on every call.
-class ScriptedWindowListSource final : public platform::WindowListSource {
-public:
+struct ScriptedWindowListSource final : platform::WindowListSource {
     std::optional<platform::WindowList> list = platform::WindowList{};
     std::vector<std::pair<platform::WindowListOption, std::uint32_t>> calls;
     std::optional<platform::WindowList> copyWindowInfo(platform::WindowListOption options,
@@ -81,27 +70,26 @@ public:
     }
 };
 
-class RecordingOutput final : public platform::LineOutput, public Logged {
-public:
+struct RecordingOutput final : platform::LineOutput, Logged {
     using Logged::Logged;
     std::vector<std::string> lines;
+    std::function<void()> onLine = [] {};  // runs as each line is written
     void writeLine(std::string_view text) override {
         lines.emplace_back(text);
         note("out: " + std::string(text));
+        onLine();
     }
 };
 
 // The application's main window, or none when hasWindow is false.
-class FakeMainWindowSource final : public platform::MainWindowSource, platform::MainWindow, public Logged {
-public:
+struct FakeMainWindowSource final : platform::MainWindowSource, platform::MainWindow, Logged {
     using Logged::Logged;
     bool hasWindow = true;
     platform::MainWindow* mainWindow() override { return hasWindow ? this : nullptr; }
     void miniaturize() override { note("miniaturize"); }
 };
 
-class FakeWorkspace final : public platform::Workspace, public Logged {
-public:
+struct FakeWorkspace final : platform::Workspace, Logged {
     using Logged::Logged;
     std::vector<std::string> opened;
     bool openURL(const platform::FileURL& url) override {
@@ -112,8 +100,7 @@ public:
 };
 
 // Domains held in memory: suite name -> key -> dictionary.
-class FakePreferences final : public platform::Preferences, public Logged {
-public:
+struct FakePreferences final : platform::Preferences, Logged {
     using Logged::Logged;
     std::map<std::string, std::map<std::string, platform::IntegerDictionary>> stored;
     bool canOpen = true;
@@ -121,8 +108,7 @@ public:
 };
 
 // A provider over services the test holds itself.
-class ServicesProvider final : public platform::Provider {
-public:
+struct ServicesProvider final : platform::Provider {
     ServicesProvider(platform::WindowListSource& windowList, platform::ScreenCapturePermission& screenCapture,
                      platform::AccessibilityServices& accessibility, platform::Preferences& preferences)
         : windowList_(windowList), capture_(screenCapture), ax_(accessibility), preferences_(preferences) {}
@@ -130,8 +116,6 @@ public:
     platform::ScreenCapturePermission& screenCapture() override { return capture_; }
     platform::AccessibilityServices& accessibility() override { return ax_; }
     platform::Preferences& preferences() override { return preferences_; }
-
-private:
     platform::WindowListSource& windowList_;
     platform::ScreenCapturePermission& capture_;
     platform::AccessibilityServices& ax_;
@@ -139,33 +123,27 @@ private:
 };
 
 // Behaves like a combo box: selecting a row that does not exist clears the
-// selection instead of failing.
-class FakeListControl final : public platform::ListControl {
-public:
+// selection instead of failing. A user pick sets selected to any row, or -1.
+struct FakeListControl final : platform::ListControl {
+    std::vector<std::string> rows;
+    std::ptrdiff_t selected = -1;
+    int addCalls = 0;
+
     void removeAllItems() override {
-        rows_.clear();
-        selected_ = -1;
+        rows.clear();
+        selected = -1;
     }
     void addItemsWithObjectValues(const std::vector<std::string>& values) override {
-        rows_.insert(rows_.end(), values.begin(), values.end());
+        rows.insert(rows.end(), values.begin(), values.end());
         ++addCalls;
     }
     void selectItemAtIndex(std::ptrdiff_t index) override {
-        selected_ = index >= 0 && static_cast<std::size_t>(index) < rows_.size() ? index : -1;
+        selected = index >= 0 && static_cast<std::size_t>(index) < rows.size() ? index : -1;
     }
-    [[nodiscard]] std::ptrdiff_t indexOfSelectedItem() const override { return selected_; }
+    [[nodiscard]] std::ptrdiff_t indexOfSelectedItem() const override { return selected; }
     [[nodiscard]] std::optional<std::string> objectValueOfSelectedItem() const override {
-        return selected_ < 0 ? std::nullopt : std::optional(rows_[static_cast<std::size_t>(selected_)]);
+        return selected < 0 ? std::nullopt : std::optional(rows[static_cast<std::size_t>(selected)]);
     }
-
-    // What a user pick does: selects the row (or -1 for none).
-    void userSelects(std::ptrdiff_t index) { selected_ = index; }
-    [[nodiscard]] const std::vector<std::string>& rows() const { return rows_; }
-    int addCalls = 0;
-
-private:
-    std::vector<std::string> rows_;
-    std::ptrdiff_t selected_ = -1;
 };
 
 struct FakeTextControl final : platform::TextControl {
@@ -175,15 +153,14 @@ struct FakeTextControl final : platform::TextControl {
 
 // Timers on a clock that only tests move; destroying a handle invalidates its
 // timer, as the interface promises.
-class VirtualTimerFactory final : public platform::TimerFactory {
-public:
+struct VirtualTimerFactory final : platform::TimerFactory {
     std::unique_ptr<platform::RepeatingTimer> scheduledTimer(double intervalSeconds,
                                                              std::function<void()> callback) override;
     // Moves the clock forward, firing every due timer in time order.
     void advanceMs(std::int64_t milliseconds);
     void advanceSeconds(double seconds) { advanceMs(static_cast<std::int64_t>(seconds * 1000.0)); }
     [[nodiscard]] int liveTimers() const {
-        return static_cast<int>(std::ranges::count_if(timers_, [](const auto& timer) { return timer->valid; }));
+        return static_cast<int>(std::ranges::count_if(scheduled, [](const auto& timer) { return timer->valid; }));
     }
 
     struct Scheduled {
@@ -192,10 +169,8 @@ public:
         std::function<void()> callback;
         bool valid = true;
     };
-
-private:
-    std::int64_t nowMs_ = 0;
-    std::vector<std::shared_ptr<Scheduled>> timers_;
+    std::int64_t nowMs = 0;
+    std::vector<std::shared_ptr<Scheduled>> scheduled;
 };
 
 // What one attribute copy answers: an error, or a text, a geometry value
@@ -212,8 +187,6 @@ struct ScriptedAttribute {
     }
     static ScriptedAttribute size(double w, double h) { return {.value = AxValueKind::size, .first = w, .second = h}; }
     static ScriptedAttribute failure(AxError error) { return {.error = error}; }
-    static ScriptedAttribute absent() { return {}; }
-    static ScriptedAttribute other() { return {.value = platform::AXOtherValue{}}; }
 };
 
 struct FakeAXWindow {

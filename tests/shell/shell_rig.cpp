@@ -27,11 +27,7 @@ bool ShellRig::open() {
 }
 
 void ShellRig::setWindows(const std::vector<doubles::WindowEntry>& entries) {
-    platform::WindowList list;
-    for (const auto& entry : entries) {
-        list.push_back(doubles::windowEntry(entry));
-    }
-    windowList.list = std::move(list);
+    windowList.list = doubles::windowList(entries);
 }
 
 QComboBox& ShellRig::windowComboBox() const { return *shell->view().windowComboBox(); }
