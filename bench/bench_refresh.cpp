@@ -6,12 +6,7 @@
 
 #include "app/view_controller.h"
 #include "platform/window_list_source.h"
-#include "tests/doubles/fake_accessibility.h"
-#include "tests/doubles/fake_controls.h"
-#include "tests/doubles/scripted_services.h"
-#include "tests/doubles/services_provider.h"
-#include "tests/doubles/virtual_timers.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 namespace {
 
@@ -86,7 +81,7 @@ void BM_RefreshPass(benchmark::State& state) {
     for (auto _ : state) {
         controller.fetchAndUpdateWindows();
         windowList.calls.clear();
-        benchmark::DoNotOptimize(list->rows().data());
+        benchmark::DoNotOptimize(list->rows.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     state.counters["listed"] = static_cast<double>(controller.visibleWindows().size());

@@ -48,31 +48,21 @@ TEST(ValueReadingRules, IntegersOnlyFromWholeNumbersInRangeAndDoublesOnlyWhenExa
         EXPECT_EQ(c.value.asUInt32(), c.uint32);
         EXPECT_EQ(c.value.asInt64(), c.int64);
         const auto real = c.value.asDouble();
-        if (c.real && std::isnan(*c.real)) {
-            EXPECT_TRUE(real && std::isnan(*real));
-        } else {
-            EXPECT_EQ(real, c.real);
-        }
+        EXPECT_TRUE(real == c.real || (real && c.real && std::isnan(*real) && std::isnan(*c.real)));
     }
 }
 
 TEST(ValueReadingRules, TextAndDictionaryOnlyAsThemselves) {
-    Value bounds =
+    const Value bounds =
         Value::dictionary({{"X", Value::integer(0)}, {"Height", Value::floating(24)}, {"X", Value::integer(5)}});
-    const Value copy = bounds;
-    bounds = Value::text("Mail");
-    EXPECT_EQ(*bounds.asText(), "Mail");
-    EXPECT_FALSE(bounds.isDictionary());
-    EXPECT_EQ(bounds.find("X"), nullptr);
-    EXPECT_EQ(bounds.entries(), nullptr);
-    EXPECT_EQ(Value::integer(1).asText(), nullptr);
-
-    EXPECT_TRUE(copy.isDictionary());
-    EXPECT_EQ(copy.asText(), nullptr);
-    EXPECT_EQ(copy.find("X")->asInt64(), 0) << "the first of a repeated key counts";
-    EXPECT_EQ(copy.find("Height")->asInt64(), 24);
-    EXPECT_EQ(copy.find("height"), nullptr);
-    EXPECT_EQ(copy.entries()->size(), 3U);
+    const Value mail = Value::text("Mail");
+    EXPECT_EQ(*mail.asText(), "Mail");
+    EXPECT_TRUE(!mail.isDictionary() && mail.find("X") == nullptr && mail.entries() == nullptr);
+    EXPECT_TRUE(bounds.isDictionary() && bounds.asText() == nullptr && Value::integer(1).asText() == nullptr);
+    EXPECT_EQ(bounds.find("X")->asInt64(), 0) << "the first of a repeated key counts";
+    EXPECT_EQ(bounds.find("Height")->asInt64(), 24);
+    EXPECT_EQ(bounds.find("height"), nullptr);
+    EXPECT_EQ(bounds.entries()->size(), 3U);
 }
 
 TEST(FormatDouble, ShortestRoundTripWithOneFractionalZeroForWholeValues) {
@@ -82,7 +72,6 @@ TEST(FormatDouble, ShortestRoundTripWithOneFractionalZeroForWholeValues) {
         {-0.0, "-0.0"},
         {0.5, "0.5"},
         {1.0 / 3.0, "0.3333333333333333"},
-        {9007199254740993.0, "9007199254740992.0"},
         {1e16, "10000000000000000.0"},
         {-1e20, "-100000000000000000000.0"},
         {1e-5, "0.00001"},

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "tests/doubles/controller_rig.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 namespace tallowin {
 namespace {
@@ -33,19 +32,14 @@ void prepare(ControllerRig& rig) {
         doubles::windowEntry({.number = 8, .pid = 43, .name = "Alpha", .owner = "Apps"}),
     };
     rig.vc().viewDidLoad();
-    rig.windowListComboBox->userSelects(1);
-    rig.resolutionComboBox->userSelects(1);
+    rig.windowListComboBox->selected = 1;
+    rig.resolutionComboBox->selected = 1;
     rig.accessibility.applications[kPid].windows = {matchingWindow()};
-    rig.log.entries.clear();
+    rig.log.clear();
     rig.output.lines.clear();
 }
 
-void expectAllReleased(const ControllerRig& rig) {
-    EXPECT_EQ(rig.accessibility.liveElements(), 0);
-    EXPECT_EQ(rig.accessibility.liveValues(), 0);
-}
-
-FakeAXWindow& window(ControllerRig& rig, std::size_t i = 0) { return rig.accessibility.applications[kPid].windows[i]; }
+FakeAXWindow& window(ControllerRig& rig) { return rig.accessibility.applications[kPid].windows[0]; }
 
 Lines concat(std::initializer_list<Lines> parts) {
     Lines all;
@@ -73,17 +67,17 @@ TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
     later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
     rig.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
     rig.vc().handlePlaceButtonClick();
-    EXPECT_EQ(rig.log.entries,
-              (Lines{"out: Window title: Notes", "out: not matched", "out: Window title: Report", "out: x=10.0 y=41.0",
-                     "out: w.x=10.0 w.y=40.0", "out: not matched", "out: Window title: Report", "out: x=10.0 y=40.0",
-                     "out: w.x=10.0 w.y=40.0", "out: width=800.0 height=600.0",
-                     "ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2",
-                     "prefs set: com.apple.screencapture last-selection", "prefs synchronize: com.apple.screencapture",
-                     "ax: perform AXRaise on window 2", "out: Window successfully brought to front.", "miniaturize",
-                     "out: Main window minimized", "open: /System/Applications/Utilities/Screenshot.app"}));
+    EXPECT_EQ(rig.log,
+              concat({{"out: Window title: Notes", "out: not matched", "out: Window title: Report",
+                       "out: x=10.0 y=41.0", "out: w.x=10.0 w.y=40.0", "out: not matched"},
+                      kMatched,
+                      {"ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2"},
+                      kSaved,
+                      {"ax: perform AXRaise on window 2", kRaised[1]},
+                      kHandedOff}));
     EXPECT_EQ(rig.preferences.stored["com.apple.screencapture"]["last-selection"],
               (platform::IntegerDictionary{{"X", 0}, {"Y", 30}, {"Width", 1280}, {"Height", 720}}));
-    expectAllReleased(rig);
+    EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
 }
 
 TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
@@ -95,10 +89,10 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         Lines trace;
         bool stored = false;
     } cases[] = {
-        {"no window row", [](ControllerRig& r) { r.windowListComboBox->userSelects(-1); }, {"out: No selection."}},
-        {"row beyond the list", [](ControllerRig& r) { r.windowListComboBox->userSelects(2); }, {"out: No selection."}},
+        {"no window row", [](ControllerRig& r) { r.windowListComboBox->selected = -1; }, {"out: No selection."}},
+        {"row beyond the list", [](ControllerRig& r) { r.windowListComboBox->selected = 2; }, {"out: No selection."}},
         {"no resolution row",
-         [](ControllerRig& r) { r.resolutionComboBox->userSelects(-1); },
+         [](ControllerRig& r) { r.resolutionComboBox->selected = -1; },
          {"out: Invalid selection or value."}},
         {"resolution that does not parse",
          [](ControllerRig& r) {
@@ -149,45 +143,35 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         prepare(rig);
         c.change(rig);
         rig.vc().handlePlaceButtonClick();
-        EXPECT_EQ(rig.log.entries, c.trace);
+        EXPECT_EQ(rig.log, c.trace);
         EXPECT_EQ(rig.preferences.stored.size(), c.stored ? 1U : 0U);
         if (c.trace.size() == 1 && !c.trace[0].starts_with("out: Could")) {
-            EXPECT_EQ(rig.accessibility.elementsCreated(), 0);
+            EXPECT_EQ(rig.accessibility.elementsCreated, 0);
         }
-        expectAllReleased(rig);
+        EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
     }
 }
 
 TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
     enum Attribute { title, position, size };
-    const Lines placed = {"Window successfully brought to front.", "Main window minimized"};
-    const Lines sizeUnread = {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "not matched", kNoMatch};
-    const Lines positionUnread = concat({{"Window title: Report", "width=800.0 height=600.0"}, placed});
+    const Lines positionRead = {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0"};
+    const Lines sizeUnread = concat({positionRead, {"not matched", kNoMatch}});
+    const Lines positionUnread = concat({{"Window title: Report", "width=800.0 height=600.0",
+                                          "Window successfully brought to front.", "Main window minimized"}});
     const std::tuple<Attribute, ScriptedAttribute, Lines> cases[] = {
         {title, ScriptedAttribute::failure(AxError::failure), {"not matched", kNoMatch}},
-        {title, ScriptedAttribute::absent(), {"not matched", kNoMatch}},
         {title, ScriptedAttribute::point(1, 2), {"not matched", kNoMatch}},
-        {title, ScriptedAttribute::title(" Report"), {"Window title:  Report", "not matched", kNoMatch}},
-        {title, ScriptedAttribute::title(""),
-         concat({{"Window title: ", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "width=800.0 height=600.0"}, placed})},
         {position,
          ScriptedAttribute::point(10.5, 40),
          {"Window title: Report", "x=10.5 y=40.0", "w.x=10.0 w.y=40.0", "not matched", kNoMatch}},
         {position, ScriptedAttribute::failure(AxError::attributeUnsupported), positionUnread},
-        {position, ScriptedAttribute::absent(), positionUnread},
-        {position, ScriptedAttribute::size(10, 40), positionUnread},
-        {position, ScriptedAttribute::other(), positionUnread},
-        {size, ScriptedAttribute::failure(AxError::failure), sizeUnread},
-        {size, ScriptedAttribute::absent(), sizeUnread},
+        {position, ScriptedAttribute{.value = platform::AXOtherValue{}}, positionUnread},
+        {size, ScriptedAttribute{}, sizeUnread},
         {size, ScriptedAttribute::point(800, 600), sizeUnread},
-        {size,
-         ScriptedAttribute::size(801, 600),
-         {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "width=801.0 height=600.0", "not matched",
-          kNoMatch}},
-        {size,
-         ScriptedAttribute::size(800, std::nan("")),
-         {"Window title: Report", "x=10.0 y=40.0", "w.x=10.0 w.y=40.0", "width=800.0 height=nan", "not matched",
-          kNoMatch}},
+        {size, ScriptedAttribute::size(801, 600),
+         concat({positionRead, {"width=801.0 height=600.0", "not matched", kNoMatch}})},
+        {size, ScriptedAttribute::size(800, std::nan("")),
+         concat({positionRead, {"width=800.0 height=nan", "not matched", kNoMatch}})},
     };
     for (const auto& [attribute, answer, lines] : cases) {
         ControllerRig rig;
@@ -196,7 +180,7 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
         (attribute == title ? w.title : attribute == position ? w.position : w.size) = answer;
         rig.vc().handlePlaceButtonClick();
         EXPECT_EQ(rig.output.lines, lines);
-        expectAllReleased(rig);
+        EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
     }
 }
 

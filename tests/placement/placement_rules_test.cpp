@@ -67,7 +67,6 @@ TEST(CaptureSize, TruncatesTowardZeroAndSaturatesBeyondTheRange) {
         {1919.9, 1919},
         {9007199254740992.0, 9007199254740992},
         {9223372036854775808.0, kMax},
-        {1e300, kMax},
         {-9223372036854775808.0, kMin},
         {-INFINITY, kMin},
         {std::nan(""), 0},

@@ -12,11 +12,7 @@
 #include "shell/application_shell.h"
 #include "shell/delegate_bridge.h"
 #include "shell/main_view.h"
-#include "tests/doubles/fake_accessibility.h"
-#include "tests/doubles/scripted_services.h"
-#include "tests/doubles/services_provider.h"
-#include "tests/doubles/virtual_timers.h"
-#include "tests/doubles/window_entries.h"
+#include "tests/doubles/doubles.h"
 
 using namespace tallowin;
 using doubles::WindowEntry;
@@ -69,10 +65,7 @@ struct Rig {
         return QTest::qWaitForWindowActive(view);
     }
     void setWindows(const std::vector<WindowEntry>& entries) {
-        windowList.list.emplace();
-        for (const auto& entry : entries) {
-            windowList.list->push_back(doubles::windowEntry(entry));
-        }
+        windowList.list = doubles::windowList(entries);
     }
 };
 

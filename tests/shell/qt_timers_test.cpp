@@ -8,7 +8,7 @@
 
 #include "shell/menu_tracking_timers.h"
 #include "shell/qt_timers.h"
-#include "tests/doubles/virtual_timers.h"
+#include "tests/doubles/doubles.h"
 
 using tallowin::platform::RepeatingTimer;
 
