@@ -15,7 +15,8 @@ bool isSet(const Environment& environment, const char* name) {
 
 DisplayChoice chooseDisplay(std::span<const char* const> arguments, const Environment& environment) {
     DisplayChoice choice;
-    bool platformChosen = isSet(environment, "QT_QPA_PLATFORM");
+    // Read on every platform; only X11 needs it to judge a missing display.
+    [[maybe_unused]] bool platformChosen = isSet(environment, "QT_QPA_PLATFORM");
     // Qt's own reading: one or two dashes, the value in the next argument.
     for (std::size_t i = 1; i + 1 < arguments.size(); ++i) {
         std::string_view option = arguments[i] != nullptr ? arguments[i] : "";
