@@ -22,18 +22,26 @@ WindowEntryFields readEntryFields(const platform::Value& entry) {
     if (entries == nullptr) {
         return fields;
     }
+    // As views, so most keys are told apart by their length alone.
+    static constexpr std::string_view number = platform::kWindowNumberKey;
+    static constexpr std::string_view ownerPID = platform::kWindowOwnerPIDKey;
+    static constexpr std::string_view name = platform::kWindowNameKey;
+    static constexpr std::string_view ownerName = platform::kWindowOwnerNameKey;
+    static constexpr std::string_view bounds = platform::kWindowBoundsKey;
+    static constexpr std::string_view alpha = platform::kWindowAlphaKey;
     for (const auto& [key, value] : *entries) {
-        if (key == platform::kWindowNumberKey) {
+        const std::string_view text = key;
+        if (text == number) {
             keepFirst(fields.number, value);
-        } else if (key == platform::kWindowOwnerPIDKey) {
+        } else if (text == ownerPID) {
             keepFirst(fields.ownerPID, value);
-        } else if (key == platform::kWindowNameKey) {
+        } else if (text == name) {
             keepFirst(fields.name, value);
-        } else if (key == platform::kWindowOwnerNameKey) {
+        } else if (text == ownerName) {
             keepFirst(fields.ownerName, value);
-        } else if (key == platform::kWindowBoundsKey) {
+        } else if (text == bounds) {
             keepFirst(fields.bounds, value);
-        } else if (key == platform::kWindowAlphaKey) {
+        } else if (text == alpha) {
             keepFirst(fields.alpha, value);
         }
     }
