@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <tuple>
 
 #include "platform/x11/x11_call.h"
 #include "platform/x11/x11_client_windows.h"
@@ -11,12 +13,7 @@ namespace tallowin::x11 {
 namespace {
 
 TEST(X11Text, DecodesEachEncodingToValidUtf8) {
-    struct Case {
-        TextEncoding encoding;
-        std::string bytes;
-        std::optional<std::string> expected;
-    };
-    const std::vector<Case> cases{
+    const std::vector<std::tuple<TextEncoding, std::string, std::optional<std::string>>> cases{
         {TextEncoding::Utf8, "caf\xc3\xa9", "caf\xc3\xa9"},
         {TextEncoding::Utf8, "bad\xff", "bad\xef\xbf\xbd"},                              // stray byte
         {TextEncoding::Utf8, "cut\xe2\x82", "cut\xef\xbf\xbd"},                          // truncated sequence
@@ -28,8 +25,7 @@ TEST(X11Text, DecodesEachEncodingToValidUtf8) {
         {TextEncoding::Unknown, "anything", std::nullopt},
     };
     for (const auto& [encoding, bytes, expected] : cases) {
-        SCOPED_TRACE(bytes);
-        EXPECT_EQ(decodeTextProperty(encoding, bytes), expected);
+        EXPECT_EQ(decodeTextProperty(encoding, bytes), expected) << bytes;
     }
 }
 
@@ -39,12 +35,6 @@ TEST(X11Frame, OuterFrameAddsDecorationsAndRemovesClientSideShadows) {
     // A client-side-decorated client with 10 px of shadow on each side.
     EXPECT_EQ(outerFrame(0, 0, 220, 220, {}, {10, 10, 10, 10}), (FrameRect{10, 10, 200, 200}));
 }
-
-}  // namespace
-}  // namespace tallowin::x11
-
-namespace tallowin::x11 {
-namespace {
 
 // Each failing call is named once, whatever the number of failures.
 TEST(X11CallLog, ReportsEachCallAndErrorOnceOnItsOwnLine) {
@@ -58,10 +48,9 @@ TEST(X11CallLog, ReportsEachCallAndErrorOnceOnItsOwnLine) {
         badWindow.error_code = 3;
         xcb_generic_error_t badMatch{};
         badMatch.error_code = 8;
-        for (int i = 0; i < 3; ++i) {
-            log.record("GetProperty", &badWindow);
+        for (const auto* error : {&badWindow, &badWindow, &badWindow, &badMatch}) {
+            log.record("GetProperty", error);
         }
-        log.record("GetProperty", &badMatch);
         log.record("QueryTree", nullptr);
         log.record("QueryTree", nullptr);
         EXPECT_EQ(log.count(), 6);

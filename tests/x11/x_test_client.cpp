@@ -11,21 +11,14 @@
 #include <string_view>
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        return 2;
-    }
-    const std::string_view mode = argv[1];
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection) != 0) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    xcb_ewmh_connection_t ewmh{};
+    if (argc < 3 || xcb_connection_has_error(connection) != 0 ||
+        xcb_ewmh_init_atoms_replies(&ewmh, xcb_ewmh_init_atoms(connection, &ewmh), nullptr) == 0) {
         return 1;
     }
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    xcb_ewmh_connection_t ewmh{};
-    if (xcb_ewmh_init_atoms_replies(&ewmh, xcb_ewmh_init_atoms(connection, &ewmh), nullptr) == 0) {
-        return 1;
-    }
-    const bool panel = mode == "panel";
+    const bool panel = std::string_view(argv[1]) == "panel";
     const std::uint16_t width = panel ? screen->width_in_pixels : 300;
     const auto height = static_cast<std::uint16_t>(panel ? std::strtoul(argv[2], nullptr, 10) : 200);
     const xcb_window_t window = xcb_generate_id(connection);
@@ -38,7 +31,6 @@ int main(int argc, char** argv) {
         xcb_ewmh_set_wm_strut_partial(
             &ewmh, window,
             xcb_ewmh_wm_strut_partial_t{0, 0, height, 0, 0, 0, 0, 0, 0, static_cast<std::uint32_t>(width - 1), 0, 0});
-        xcb_ewmh_set_wm_strut(&ewmh, window, 0, 0, height, 0);
         xcb_size_hints_t hints{};
         xcb_icccm_size_hints_set_position(&hints, 1, 0, 0);
         xcb_icccm_set_wm_normal_hints(connection, window, &hints);
@@ -57,7 +49,5 @@ int main(int argc, char** argv) {
     while (auto* event = xcb_wait_for_event(connection)) {
         std::free(event);  // NOLINT(cppcoreguidelines-no-malloc)
     }
-    xcb_ewmh_connection_wipe(&ewmh);
-    xcb_disconnect(connection);
     return 0;
 }
