@@ -14,6 +14,9 @@ constexpr std::size_t kTrailerBytes = 32;
 
 bool isWordSize(std::uint64_t size) { return size == 1 || size == 2 || size == 4 || size == 8; }
 
+// libplist writes offsets 3 bytes wide past 64 KiB: any width up to 8 is read.
+bool isByteWidth(std::uint64_t size) { return size >= 1 && size <= 8; }
+
 // Measures each object once (a table entry per object), recursing only as deep
 // as the nesting bound allows. libplist reads a shared object anew at every
 // reference, so values and bytes are summed per reference, not per object.
@@ -31,7 +34,7 @@ public:
         objects_ = number(trailer + 8, 8);
         const std::uint64_t root = number(trailer + 16, 8);
         tableOffset_ = number(trailer + 24, 8);
-        if (!isWordSize(offsetSize_) || !isWordSize(refSize_) || objects_ == 0 || objects_ > bytes_.size() ||
+        if (!isByteWidth(offsetSize_) || !isByteWidth(refSize_) || objects_ == 0 || objects_ > bytes_.size() ||
             root >= objects_ || tableOffset_ < kHeaderBytes || tableOffset_ > trailer ||
             objects_ * offsetSize_ > trailer - tableOffset_) {
             return std::nullopt;

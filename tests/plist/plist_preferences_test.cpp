@@ -47,6 +47,15 @@ std::string times(int count, const std::string& text) {
     return repeated;
 }
 
+// A binary domain past 64 KiB, where libplist writes offsets 3 bytes wide.
+std::string largeBinary() {
+    DomainEntries entries;
+    for (int i = 0; i < 4000; ++i) {
+        entries["key-" + std::to_string(i)] = {{"A", i}};
+    }
+    return newDomain(entries, PlistFormat::Binary);
+}
+
 std::string nestedXml(int levels, int trues = 0) {
     return "<plist><dict><key>t</key><true/><key>deep</key>" + times(levels, "<array>") + times(trues, "<true/>") +
            times(levels, "</array>") + "</dict></plist>";
@@ -133,6 +142,7 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
         {"XML 50,000 deep", nestedXml(50'000), true},
         {"XML of 2^16 and 6 values", nestedXml(1, 65'536), true},
         {"binary 64 deep", binary("deep", 63, 1), false},
+        {"binary past 64 KiB", largeBinary(), false},
         {"binary 65 deep", binary("deep", 64, 1), true},
         {"binary sharing its way to 4^8 values", binary("deep", 9, 4), true},
         {"binary sharing 4 KiB of text 512 times", binary("deep", 10, 2, std::string(4096, 'x')), true},
