@@ -26,8 +26,8 @@ std::vector<std::optional<pid_t>> pidsFromServer(X11Connection& connection, std:
     std::vector<xcb_res_query_client_ids_cookie_t> cookies;
     cookies.reserve(windows.size());
     for (const xcb_window_t window : windows) {
-        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        cookies.push_back(xcb_res_query_client_ids(xcb, 1, &spec));
+        const xcb_res_client_id_spec_t wanted{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        cookies.push_back(xcb_res_query_client_ids(xcb, 1, &wanted));
     }
     for (std::size_t i = 0; i < cookies.size(); ++i) {
         const auto reply =
