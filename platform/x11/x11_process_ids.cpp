@@ -37,7 +37,9 @@ std::vector<std::optional<pid_t>> pidsFromServer(X11Connection& connection, std:
         }
         for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
              xcb_res_client_id_value_next(&ids)) {
-            if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+            // Each value opens with the client id it answers (its first member).
+            const auto* answered = reinterpret_cast<const xcb_res_client_id_spec_t*>(ids.data);
+            if ((answered->mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
                 xcb_res_client_id_value_value_length(ids.data) >= 1) {
                 pids[i] = pidFrom(*xcb_res_client_id_value_value(ids.data));
                 break;
