@@ -54,10 +54,10 @@ void ViewController::updateWindowListComboBox() {
         return;
     }
     list->removeAllItems();
-    std::vector<std::string> titles;
+    std::vector<std::string_view> titles;
     titles.reserve(visibleWindows_.size());
     for (const auto& window : visibleWindows_) {
-        titles.push_back(window.title);
+        titles.emplace_back(window.title);
     }
     list->addItemsWithObjectValues(titles);
 

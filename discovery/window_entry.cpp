@@ -18,10 +18,6 @@ void keepFirst(const platform::Value*& slot, const platform::Value& value) {
 
 WindowEntryFields readEntryFields(const platform::Value& entry) {
     WindowEntryFields fields;
-    const platform::Value::Entries* entries = entry.entries();
-    if (entries == nullptr) {
-        return fields;
-    }
     // As views, so most keys are told apart by their length alone.
     static constexpr std::string_view number = platform::kWindowNumberKey;
     static constexpr std::string_view ownerPID = platform::kWindowOwnerPIDKey;
@@ -29,7 +25,7 @@ WindowEntryFields readEntryFields(const platform::Value& entry) {
     static constexpr std::string_view ownerName = platform::kWindowOwnerNameKey;
     static constexpr std::string_view bounds = platform::kWindowBoundsKey;
     static constexpr std::string_view alpha = platform::kWindowAlphaKey;
-    for (const auto& [key, value] : *entries) {
+    for (const auto& [key, value] : entry.entries()) {
         const std::string_view text = key;
         if (text == number) {
             keepFirst(fields.number, value);

@@ -65,14 +65,17 @@ std::vector<VisibleWindow> visibleWindowsFrom(const platform::WindowList& snapsh
             listed.push_back(std::move(*window));
         }
     }
-    // Keys are made once per entry above, never inside the comparison.
-    std::stable_sort(listed.begin(), listed.end(),
-                     [](const Listed& a, const Listed& b) { return a.sortKey < b.sortKey; });
+    // Keys are made once per entry above, never inside the comparison; the
+    // sort moves pointers, not the entries.
+    std::vector<Listed*> order(listed.size());
+    std::transform(listed.begin(), listed.end(), order.begin(), [](Listed& window) { return &window; });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Listed* a, const Listed* b) { return a->sortKey < b->sortKey; });
     std::vector<VisibleWindow> windows;
     windows.reserve(listed.size());
-    for (Listed& window : listed) {
-        windows.push_back(VisibleWindow{window.windowID, window.pid, std::move(window.title), window.bounds.x,
-                                        window.bounds.y, window.bounds.width, window.bounds.height});
+    for (Listed* window : order) {
+        windows.push_back(VisibleWindow{window->windowID, window->pid, std::move(window->title), window->bounds.x,
+                                        window->bounds.y, window->bounds.width, window->bounds.height});
     }
     return windows;
 }

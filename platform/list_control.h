@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tallowin::platform {
@@ -13,8 +14,8 @@ public:
     virtual ~ListControl() = default;
 
     virtual void removeAllItems() = 0;
-    // Appends the texts as rows, in order.
-    virtual void addItemsWithObjectValues(const std::vector<std::string>& values) = 0;
+    // Appends the texts as rows, in order; the control keeps copies.
+    virtual void addItemsWithObjectValues(const std::vector<std::string_view>& values) = 0;
     // Selecting a row that does not exist (row 0 of an empty list) is harmless.
     virtual void selectItemAtIndex(std::ptrdiff_t index) = 0;
     // The selected row, or -1 when none is.

@@ -1,5 +1,6 @@
 #include "platform/value.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -65,8 +66,10 @@ Value Value::text(std::string text) {
 }
 
 Value Value::dictionary(Entries entries) {
+    auto block = std::make_shared<Entry[]>(entries.size());
+    std::move(entries.begin(), entries.end(), block.get());
     Value value;
-    value.data_ = Dictionary{std::make_shared<const Entries>(std::move(entries))};
+    value.data_ = Dictionary{std::move(block), entries.size()};
     return value;
 }
 
@@ -97,17 +100,16 @@ const std::string* Value::asText() const {
 
 bool Value::isDictionary() const { return std::holds_alternative<Dictionary>(data_); }
 
-const Value::Entries* Value::entries() const {
+std::span<const Value::Entry> Value::entries() const {
     const auto* dictionary = std::get_if<Dictionary>(&data_);
-    return dictionary != nullptr ? dictionary->entries.get() : nullptr;
+    if (dictionary == nullptr) {
+        return {};
+    }
+    return {dictionary->entries.get(), dictionary->size};
 }
 
 const Value* Value::find(std::string_view key) const {
-    const Entries* all = entries();
-    if (all == nullptr) {
-        return nullptr;
-    }
-    for (const auto& [entryKey, entryValue] : *all) {
+    for (const auto& [entryKey, entryValue] : entries()) {
         if (entryKey == key) {
             return &entryValue;
         }

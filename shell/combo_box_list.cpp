@@ -13,7 +13,7 @@ void ComboBoxList::removeAllItems() {
     }
 }
 
-void ComboBoxList::addItemsWithObjectValues(const std::vector<std::string>& values) {
+void ComboBoxList::addItemsWithObjectValues(const std::vector<std::string_view>& values) {
     if (comboBox_ == nullptr) {
         return;
     }

@@ -17,7 +17,7 @@ public:
     explicit ComboBoxList(QComboBox* comboBox);
 
     void removeAllItems() override;
-    void addItemsWithObjectValues(const std::vector<std::string>& values) override;
+    void addItemsWithObjectValues(const std::vector<std::string_view>& values) override;
     void selectItemAtIndex(std::ptrdiff_t index) override;
     [[nodiscard]] std::ptrdiff_t indexOfSelectedItem() const override;
     [[nodiscard]] std::optional<std::string> objectValueOfSelectedItem() const override;

@@ -57,12 +57,12 @@ TEST(ValueReadingRules, TextAndDictionaryOnlyAsThemselves) {
         Value::dictionary({{"X", Value::integer(0)}, {"Height", Value::floating(24)}, {"X", Value::integer(5)}});
     const Value mail = Value::text("Mail");
     EXPECT_EQ(*mail.asText(), "Mail");
-    EXPECT_TRUE(!mail.isDictionary() && mail.find("X") == nullptr && mail.entries() == nullptr);
+    EXPECT_TRUE(!mail.isDictionary() && mail.find("X") == nullptr && mail.entries().empty());
     EXPECT_TRUE(bounds.isDictionary() && bounds.asText() == nullptr && Value::integer(1).asText() == nullptr);
     EXPECT_EQ(bounds.find("X")->asInt64(), 0) << "the first of a repeated key counts";
     EXPECT_EQ(bounds.find("Height")->asInt64(), 24);
     EXPECT_EQ(bounds.find("height"), nullptr);
-    EXPECT_EQ(bounds.entries()->size(), 3U);
+    EXPECT_EQ(bounds.entries().size(), 3U);
 }
 
 TEST(FormatDouble, ShortestRoundTripWithOneFractionalZeroForWholeValues) {

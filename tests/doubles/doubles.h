@@ -133,7 +133,7 @@ struct FakeListControl final : platform::ListControl {
         rows.clear();
         selected = -1;
     }
-    void addItemsWithObjectValues(const std::vector<std::string>& values) override {
+    void addItemsWithObjectValues(const std::vector<std::string_view>& values) override {
         rows.insert(rows.end(), values.begin(), values.end());
         ++addCalls;
     }

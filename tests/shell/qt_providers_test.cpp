@@ -42,7 +42,7 @@ private slots:
         QFETCH(qlonglong, index);
         auto comboBox = std::make_unique<QComboBox>();
         tallowin::shell::ComboBoxList list(comboBox.get());
-        list.addItemsWithObjectValues(std::vector<std::string>(static_cast<std::size_t>(rows), "row"));
+        list.addItemsWithObjectValues(std::vector<std::string_view>(static_cast<std::size_t>(rows), "row"));
         list.selectItemAtIndex(rows > 1 ? 1 : 0);
         list.selectItemAtIndex(static_cast<std::ptrdiff_t>(index));
         QCOMPARE(list.indexOfSelectedItem(), std::ptrdiff_t{-1});
