@@ -27,7 +27,7 @@ TEST(PermissionGates, WhatTheStartDecides) {
         rig.screenCapture.preflightAnswer = c.preflight;
         rig.screenCapture.requestAnswer = c.request;
         rig.accessibility.trusted = c.trusted;
-        rig.vc().viewDidLoad();
+        rig.controller.viewDidLoad();
         EXPECT_EQ(rig.resolutionComboBox->rows, (Lines{"1920x1080", "1280x720"}));
         EXPECT_EQ(rig.resolutionComboBox->addCalls, 1);
         EXPECT_EQ(rig.resolutionComboBox->indexOfSelectedItem(), 0);
@@ -45,12 +45,12 @@ TEST(PermissionGates, PollWithoutPromptUntilTrustedThenRefreshEveryFiveSecondsUn
     rig.windowList.list = {doubles::windowEntry({.name = "Doc", .owner = "Pages"})};
     const auto snapshots = [&rig] { return rig.windowList.calls.size(); };
     rig.accessibility.trusted = false;
-    rig.vc().viewDidLoad();
+    rig.controller.viewDidLoad();
     rig.timers.advanceSeconds(12);
     EXPECT_EQ(rig.message->text, "Accessibility Permission not granted");
     EXPECT_EQ(snapshots(), 0U);
 
-    rig.vc().viewDidDisappear();  // stops only the refresh, which has not started
+    rig.controller.viewDidDisappear();  // stops only the refresh, which has not started
     rig.accessibility.trusted = true;
     rig.timers.advanceSeconds(3);  // the poll at 15 s
     EXPECT_EQ(rig.message->text, "");
@@ -62,7 +62,7 @@ TEST(PermissionGates, PollWithoutPromptUntilTrustedThenRefreshEveryFiveSecondsUn
     EXPECT_EQ(snapshots(), 2U);
     rig.timers.advanceMs(1);
     EXPECT_EQ(snapshots(), 3U);
-    rig.vc().viewDidDisappear();
+    rig.controller.viewDidDisappear();
     rig.timers.advanceSeconds(30);
     EXPECT_EQ(snapshots(), 3U);
     EXPECT_EQ(rig.accessibility.trustPrompts, (std::vector<bool>{true, false, false, false}))

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "app/standard_output.h"
 #include "platform/number_text.h"
@@ -12,43 +13,36 @@ namespace {
 
 using platform::Value;
 
-struct NumberCase {
-    Value value;
-    std::optional<std::int32_t> int32;
-    std::optional<std::uint32_t> uint32;
-    std::optional<std::int64_t> int64;
-    std::optional<double> real;
-};
-
 TEST(ValueReadingRules, IntegersOnlyFromWholeNumbersInRangeAndDoublesOnlyWhenExact) {
     constexpr auto int64Min = std::numeric_limits<std::int64_t>::min();
+    constexpr auto int64Max = std::numeric_limits<std::int64_t>::max();
     const std::nullopt_t no = std::nullopt;
-    const NumberCase cases[] = {
-        {Value::integer(7), 7, 7U, 7, 7.0},
-        {Value::floating(37.0), 37, 37U, 37, 37.0},
-        {Value::floating(37.5), no, no, no, 37.5},
-        {Value::integer(-1), -1, no, -1, -1.0},
-        {Value::integer(2147483648), no, 2147483648U, 2147483648, 2147483648.0},
-        {Value::floating(2147483648.0), no, 2147483648U, 2147483648, 2147483648.0},
-        {Value::integer(4294967296LL), no, no, 4294967296LL, 4294967296.0},
-        {Value::floating(4294967296.0), no, no, 4294967296LL, 4294967296.0},
-        {Value::floating(9223372036854775808.0), no, no, no, 9223372036854775808.0},
-        {Value::floating(-9223372036854775808.0), no, no, int64Min, -9223372036854775808.0},
-        {Value::integer(int64Min), no, no, int64Min, -9223372036854775808.0},
-        {Value::integer(9007199254740993LL), no, no, 9007199254740993LL, no},  // no double of its own
-        {Value::integer(std::numeric_limits<std::int64_t>::max()), no, no, std::numeric_limits<std::int64_t>::max(),
-         no},
-        {Value::floating(std::nan("")), no, no, no, std::nan("")},
-        {Value::floating(INFINITY), no, no, no, INFINITY},
-        {Value::text("7"), no, no, no, no},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.int64) + " " + ::testing::PrintToString(c.real));
-        EXPECT_EQ(c.value.asInt32(), c.int32);
-        EXPECT_EQ(c.value.asUInt32(), c.uint32);
-        EXPECT_EQ(c.value.asInt64(), c.int64);
-        const auto real = c.value.asDouble();
-        EXPECT_TRUE(real == c.real || (real && c.real && std::isnan(*real) && std::isnan(*c.real)));
+    // A value, then what it reads as: int32, uint32, int64, double.
+    const std::tuple<Value, std::optional<std::int32_t>, std::optional<std::uint32_t>, std::optional<std::int64_t>,
+                     std::optional<double>>
+        cases[] = {
+            {Value::integer(7), 7, 7U, 7, 7.0},
+            {Value::floating(37.0), 37, 37U, 37, 37.0},
+            {Value::floating(37.5), no, no, no, 37.5},
+            {Value::integer(-1), -1, no, -1, -1.0},
+            {Value::integer(2147483648), no, 2147483648U, 2147483648, 2147483648.0},
+            {Value::floating(2147483648.0), no, 2147483648U, 2147483648, 2147483648.0},
+            {Value::integer(4294967296LL), no, no, 4294967296LL, 4294967296.0},
+            {Value::floating(4294967296.0), no, no, 4294967296LL, 4294967296.0},
+            {Value::floating(9223372036854775808.0), no, no, no, 9223372036854775808.0},
+            {Value::floating(-9223372036854775808.0), no, no, int64Min, -9223372036854775808.0},
+            {Value::integer(int64Min), no, no, int64Min, -9223372036854775808.0},
+            {Value::integer(9007199254740993LL), no, no, 9007199254740993LL, no},  // no double of its own
+            {Value::integer(int64Max), no, no, int64Max, no},
+            {Value::floating(std::nan("")), no, no, no, std::nan("")},
+            {Value::floating(INFINITY), no, no, no, INFINITY},
+            {Value::text("7"), no, no, no, no},
+        };
+    for (const auto& [value, int32, uint32, int64, real] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(int64) + " " + ::testing::PrintToString(real));
+        EXPECT_EQ(std::tuple(value.asInt32(), value.asUInt32(), value.asInt64()), std::tuple(int32, uint32, int64));
+        const auto read = value.asDouble();
+        EXPECT_TRUE(read == real || (read && real && std::isnan(*read) && std::isnan(*real)));
     }
 }
 

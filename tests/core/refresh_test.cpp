@@ -23,44 +23,44 @@ protected:
             entries.push_back({.number = number, .name = std::nullopt, .owner = owner});
         }
         rig.windowList.list = doubles::windowList(entries);
-        rig.vc().fetchAndUpdateWindows();
+        rig.controller.fetchAndUpdateWindows();
     }
     void userPicks(std::ptrdiff_t row) {
         rig.windowListComboBox->selected = row;
-        rig.vc().windowSelectionChanged(*rig.windowListComboBox);
+        rig.controller.windowSelectionChanged(*rig.windowListComboBox);
     }
     void expectShown(const Lines& rows, std::ptrdiff_t row, std::optional<std::uint32_t> id) {
         EXPECT_EQ(rig.windowListComboBox->rows, rows);
         EXPECT_EQ(rig.windowListComboBox->indexOfSelectedItem(), row);
-        EXPECT_EQ(rig.vc().selectedWindowId(), id);
+        EXPECT_EQ(rig.controller.selectedWindowId(), id);
     }
 };
 
 TEST_F(RefreshTest, ProbeSeesTheWholeSnapshotBeforeTheListIsReplaced) {
     std::vector<std::size_t> listedAtEachLine;
-    rig.output.onLine = [&] { listedAtEachLine.push_back(rig.vc().visibleWindows().size()); };
+    rig.output.onLine = [&] { listedAtEachLine.push_back(rig.controller.visibleWindows().size()); };
     rig.windowList.list = {menubar(30), windowEntry({.number = 1})};
-    rig.vc().fetchVisibleWindows();
+    rig.controller.fetchVisibleWindows();
     rig.windowList.list = {windowEntry({.number = 1}), windowEntry({.number = 2}), menubar(30)};
-    rig.vc().fetchVisibleWindows();
+    rig.controller.fetchVisibleWindows();
     EXPECT_EQ(listedAtEachLine, (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(rig.vc().visibleWindows().size(), 2U);
-    EXPECT_EQ(rig.vc().menubarHeight(), 30);
+    EXPECT_EQ(rig.controller.visibleWindows().size(), 2U);
+    EXPECT_EQ(rig.controller.menubarHeight(), 30);
     ASSERT_EQ(rig.windowList.calls.size(), 2U);
     EXPECT_EQ(rig.windowList.calls[1], (std::pair<platform::WindowListOption, std::uint32_t>{17, 0}));
 }
 
 TEST_F(RefreshTest, NoListOrANonDictionaryElementChangesNothing) {
-    EXPECT_EQ(rig.vc().menubarHeight(), 24);
+    EXPECT_EQ(rig.controller.menubarHeight(), 24);
     rig.windowList.list = {menubar(30), windowEntry({.number = 1, .owner = "Mail"})};
-    rig.vc().fetchAndUpdateWindows();
+    rig.controller.fetchAndUpdateWindows();
     for (auto& broken :
          {std::optional<platform::WindowList>(),
           std::optional<platform::WindowList>({menubar(40), windowEntry({.number = 2}), platform::Value::text("")})}) {
         rig.windowList.list = broken;
-        rig.vc().fetchAndUpdateWindows();
+        rig.controller.fetchAndUpdateWindows();
         EXPECT_EQ(rig.output.lines, (Lines{"Menubar height updated to: 30 pixels."}));
-        EXPECT_EQ(rig.vc().menubarHeight(), 30);
+        EXPECT_EQ(rig.controller.menubarHeight(), 30);
         expectShown({"Window - Mail"}, 0, 1U);
     }
 }
@@ -71,13 +71,13 @@ TEST_F(RefreshTest, ThePickFollowsTheFirstEntryOfItsWindowElseRowZero) {
     userPicks(2);
     userPicks(-1);
     userPicks(5);
-    EXPECT_EQ(rig.vc().selectedWindowId(), 13U);
+    EXPECT_EQ(rig.controller.selectedWindowId(), 13U);
     refreshWith({{13, "A3"}, {11, "W1"}, {12, "W2"}});
     expectShown({"A3", "W1", "W2"}, 0, 13U);
     refreshWith({{20, "K0"}, {13, "K1"}, {13, "K2"}});
     expectShown({"K0", "K1", "K2"}, 1, 13U);
     userPicks(0);
-    EXPECT_EQ(rig.vc().selectedWindowId(), 20U);
+    EXPECT_EQ(rig.controller.selectedWindowId(), 20U);
     refreshWith({{11, "W1"}, {12, ""}});
     expectShown({"", "W1"}, 0, 12U);
     refreshWith({});
@@ -92,9 +92,9 @@ TEST_F(RefreshTest, DisconnectedOutletsAreSkipped) {
     rig.resolutionComboBox.reset();
     rig.message.reset();
     rig.windowList.list = {windowEntry({})};
-    rig.vc().viewDidLoad();
-    rig.vc().handlePlaceButtonClick();
-    EXPECT_EQ(rig.vc().visibleWindows().size(), 1U);
+    rig.controller.viewDidLoad();
+    rig.controller.handlePlaceButtonClick();
+    EXPECT_EQ(rig.controller.visibleWindows().size(), 1U);
     EXPECT_EQ(rig.output.lines, (Lines{"No selection."}));
 }
 

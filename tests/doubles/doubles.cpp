@@ -35,8 +35,11 @@ namespace {
 struct FakeDomain final : platform::PreferencesDomain {
     FakeDomain(FakePreferences& owner, std::string_view name) : preferences(&owner), suite(name) {}
     void setObject(const platform::IntegerDictionary& value, std::string_view key) override {
-        preferences->stored[suite][std::string(key)] = value;
-        preferences->note("prefs set: " + suite + " " + std::string(key));
+        std::string entry = "prefs set: " + suite + " " + std::string(key);
+        for (const auto& [name, number] : value) {
+            entry += " " + name + "=" + std::to_string(number);
+        }
+        preferences->note(entry);
     }
     bool synchronize() override {
         preferences->note("prefs synchronize: " + suite);

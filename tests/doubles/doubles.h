@@ -99,10 +99,9 @@ struct FakeWorkspace final : platform::Workspace, Logged {
     }
 };
 
-// Domains held in memory: suite name -> key -> dictionary.
+// Logs each dictionary set, entry by entry.
 struct FakePreferences final : platform::Preferences, Logged {
     using Logged::Logged;
-    std::map<std::string, std::map<std::string, platform::IntegerDictionary>> stored;
     bool canOpen = true;
     std::unique_ptr<platform::PreferencesDomain> openSuite(std::string_view suiteName) override;
 };
@@ -257,7 +256,6 @@ struct ControllerRig {
         controller.setResolutionComboBox(resolutionComboBox);
         controller.setMessage(message);
     }
-    ViewController& vc() { return controller; }
 };
 
 }  // namespace tallowin::doubles

@@ -58,14 +58,11 @@ struct Rig {
         view = &shell->view();
     }
     bool open(const std::vector<WindowEntry>& entries) {
-        setWindows(entries);
+        windowList.list = doubles::windowList(entries);
         start();
         shell->show();
         view->activateWindow();
         return QTest::qWaitForWindowActive(view);
-    }
-    void setWindows(const std::vector<WindowEntry>& entries) {
-        windowList.list = doubles::windowList(entries);
     }
 };
 
@@ -116,7 +113,7 @@ private slots:
 
         // A window that sorts first appears; three ticks pass.
         windows.push_back({.number = 99, .name = "Aardvark"});
-        rig.setWindows(windows);
+        rig.windowList.list = doubles::windowList(windows);
         rig.timers.advanceSeconds(15.0);
         QCoreApplication::processEvents();
         QCOMPARE(rig.windowList.calls.size(), snapshots);
@@ -172,7 +169,7 @@ private slots:
         QCOMPARE(rig.workspace.opened.size(), std::size_t{1});
 
         // Minimizing is no closing: the list stays fresh for the next Place.
-        rig.setWindows({kBeta});
+        rig.windowList.list = doubles::windowList({kBeta});
         rig.timers.advanceSeconds(5.0);
         QCOMPARE(rig.view->windowComboBox()->itemText(0), QStringLiteral("Beta - Apps"));
     }

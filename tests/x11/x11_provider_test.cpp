@@ -13,9 +13,9 @@
 #include "placement/window_geometry.h"
 #include "placement/window_lookup.h"
 #include "platform/accessibility.h"
-#include "platform/line_output.h"
 #include "platform/window_list_source.h"
 #include "platform/x11/x11_platform.h"
+#include "tests/doubles/doubles.h"
 #include "tests/x11/x_session.h"
 
 namespace tallowin::x11 {
@@ -43,16 +43,10 @@ std::vector<VisibleWindow> rowsOnceThereAre(X11Platform& x11, std::size_t count)
     return rows;
 }
 
-class KeptLines final : public platform::LineOutput {
-public:
-    void writeLine(std::string_view text) override { lines.emplace_back(text); }
-    std::vector<std::string> lines;
-};
-
 // A Place as the core runs it, minus the preferences and the shell: its last
 // status line, or nothing when the row's window was not found.
 std::string placeRow(platform::AccessibilityServices& ax, const VisibleWindow& row) {
-    KeptLines output;
+    doubles::RecordingOutput output;
     const auto match = findListedWindow(ax, row, output);
     if (!match) {
         return {};

@@ -44,9 +44,8 @@ TEST(X11CallLog, ReportsEachCallAndErrorOnceOnItsOwnLine) {
     ASSERT_NE(sink, nullptr);
     {
         XCallLog log(sink);
-        xcb_generic_error_t badWindow{};
+        xcb_generic_error_t badWindow{}, badMatch{};
         badWindow.error_code = 3;
-        xcb_generic_error_t badMatch{};
         badMatch.error_code = 8;
         for (const auto* error : {&badWindow, &badWindow, &badWindow, &badMatch}) {
             log.record("GetProperty", error);

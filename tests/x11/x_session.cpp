@@ -65,9 +65,7 @@ pid_t XSession::spawn(const std::vector<std::string>& argv, int stdoutFd) {
         const int devNull = ::open("/dev/null", O_RDWR);
         ::dup2(stdoutFd >= 0 ? stdoutFd : devNull, STDOUT_FILENO);
         ::dup2(devNull, STDERR_FILENO);
-        for (int fd = 3; fd < 256; ++fd) {
-            ::close(fd);
-        }
+        ::close_range(3, ~0U, 0);
         ::execvp(arguments[0], arguments.data());
         ::_exit(127);
     }
@@ -86,12 +84,9 @@ void XSession::stop(pid_t pid) {
 }
 
 std::string XSession::run(const std::string& command) const {
-    FILE* pipe = ::popen(("DISPLAY=" + display + " " + command + " 2>/dev/null").c_str(), "r");
     std::string output;
-    for (int c = 0; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;) {
-        output += static_cast<char>(c);
-    }
-    if (pipe != nullptr) {
+    if (FILE* pipe = ::popen(("DISPLAY=" + display + " " + command + " 2>/dev/null").c_str(), "r")) {
+        for (int c = 0; (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
         ::pclose(pipe);
     }
     return output;
