@@ -38,7 +38,8 @@ void snapshot(benchmark::State& state) {
 }
 BENCHMARK(snapshot)->Unit(benchmark::kMillisecond);
 
-// The first snapshot of a fresh connection: every window read in full.
+// The first snapshot of a fresh connection: every window read in full, and
+// watched from then on.
 void firstSnapshot(benchmark::State& state) {
     for (auto _ : state) {
         auto x11 = tallowin::x11::X11Platform::connect();
@@ -51,27 +52,6 @@ void firstSnapshot(benchmark::State& state) {
     }
 }
 BENCHMARK(firstSnapshot)->Unit(benchmark::kMillisecond);
-
-// The second snapshot of a connection: every window is watched from then on
-// and read again, as nothing reported what changed since the first.
-void secondSnapshot(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto x11 = tallowin::x11::X11Platform::connect();
-        if (!x11) {
-            state.SkipWithError("no X server");
-            return;
-        }
-        x11->windowList().copyWindowInfo(kOptions, 0);
-        state.ResumeTiming();
-        auto list = x11->windowList().copyWindowInfo(kOptions, 0);
-        benchmark::DoNotOptimize(list);
-        state.PauseTiming();
-        x11.reset();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(secondSnapshot)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 class CountedOutput final : public tallowin::platform::LineOutput {
 public:

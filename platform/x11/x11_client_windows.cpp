@@ -351,16 +351,16 @@ ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentD
 }
 
 std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
-                                              bool onScreenOnly, bool watchFromNow) {
+                                              bool onScreenOnly) {
     connection_.drainEvents();
     std::vector<Record*> records;
     records.reserve(ids.size());
     for (const xcb_window_t id : ids) {
-        auto [found, added] = records_.try_emplace(id);
-        Record& record = found->second;
+        Record& record = records_.try_emplace(id).first->second;
         record.id = id;
-        if (!record.watched && (watchFromNow || !added)) {
-            // Whatever changed since the first read went unreported.
+        if (!record.watched) {
+            // Watched before it is read, so that whatever changes after the
+            // read is reported.
             watch(id);
             record.watched = true;
             record.staleProperties = kAllProperties;

@@ -55,10 +55,9 @@ FrameRect outerFrame(std::int32_t clientRootX, std::int32_t clientRootY, std::ui
 
 // What each client window says about itself, read once and read again only
 // where the window reported a change: a refresh of a desktop where nothing
-// changed costs no request per window. Watching a window (property and
-// structure events, on the client and the frame around it) costs the server
-// more than reading it, so a window is watched from its second read on: a
-// one-off snapshot watches nothing. Each read is one round trip for all
+// changed costs no request per window. A window is watched (property and
+// structure events, on the client and the frame around it) from its first
+// read on, which watching barely slows. Each read is one round trip for all
 // windows; the connection hands every event here.
 class ClientWindows {
 public:
@@ -72,9 +71,8 @@ public:
     // The given windows, order kept, vanished ones left out; with
     // onScreenOnly, also those not viewable on currentDesktop. Read after a
     // round trip, so every change reported before it is taken into account.
-    // watchFromNow: for a window about to be waited on.
     std::vector<ClientWindow> read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
-                                   bool onScreenOnly, bool watchFromNow = false);
+                                   bool onScreenOnly);
     // The window as last read, when no event received since reported a
     // change to it: no round trip. Nothing otherwise.
     std::optional<ClientWindow> unchanged(xcb_window_t id, std::uint32_t currentDesktop);

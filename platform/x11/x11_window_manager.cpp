@@ -220,7 +220,7 @@ std::optional<ClientWindow> WindowManager::window(xcb_window_t id) {
     if (!connection_.alive()) {
         return std::nullopt;
     }
-    auto windows = windows_.read({id}, currentDesktop_, false, true);
+    auto windows = windows_.read({id}, currentDesktop_, false);
     if (windows.empty()) {
         return std::nullopt;
     }
