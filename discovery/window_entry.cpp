@@ -1,6 +1,5 @@
 #include "discovery/window_entry.h"
 
-#include <array>
 #include <string_view>
 
 #include "platform/window_list_source.h"
@@ -46,27 +45,21 @@ WindowEntryFields readEntryFields(const platform::Value& entry) {
 }
 
 std::optional<WindowBounds> readWindowBounds(const platform::Value* bounds) {
-    if (bounds == nullptr) {
+    if (bounds == nullptr || !bounds->isDictionary()) {
         return std::nullopt;
     }
-    // One walk, as for the entry itself.
-    std::array<const platform::Value*, 4> found{};  // x, y, width, height
-    for (const auto& [key, value] : bounds->entries()) {
-        const std::string_view text = key;
-        const std::size_t slot = text == "X" ? 0 : text == "Y" ? 1 : text == "Width" ? 2 : text == "Height" ? 3 : 4;
-        if (slot < found.size()) {
-            keepFirst(found[slot], value);
-        }
+    auto number = [bounds](const char* key) -> std::optional<double> {
+        const platform::Value* value = bounds->find(key);
+        return value != nullptr ? value->asDouble() : std::nullopt;
+    };
+    const auto width = number("Width");
+    const auto height = number("Height");
+    const auto x = number("X");
+    const auto y = number("Y");
+    if (!width || !height || !x || !y) {
+        return std::nullopt;
     }
-    std::array<double, 4> numbers{};
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        const auto number = found[i] != nullptr ? found[i]->asDouble() : std::nullopt;
-        if (!number) {
-            return std::nullopt;
-        }
-        numbers[i] = *number;
-    }
-    return WindowBounds{numbers[0], numbers[1], numbers[2], numbers[3]};
+    return WindowBounds{*x, *y, *width, *height};
 }
 
 }  // namespace tallowin
