@@ -25,7 +25,7 @@ TEST(X11Text, DecodesEachEncodingToValidUtf8) {
         {TextEncoding::Unknown, "anything", std::nullopt},
     };
     for (const auto& [encoding, bytes, expected] : cases) {
-        EXPECT_EQ(decodeTextProperty(encoding, bytes), expected) << bytes;
+        EXPECT_EQ(decodeTextProperty(encoding, bytes), expected) << ::testing::PrintToString(bytes);
     }
 }
 
