@@ -196,7 +196,7 @@ void ClientWindows::requestStale(Record& record, PendingRead& pending) {
                                 xcb_translate_coordinates(xcb, record.id, connection_.root(), 0, 0)};
         record.layoutStale = false;
     }
-    if (record.watched && !record.parent) {
+    if (!record.parent) {
         pending.parent = xcb_query_tree(xcb, record.id);
     }
 }
@@ -356,21 +356,19 @@ std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& i
     std::vector<Record*> records;
     records.reserve(ids.size());
     for (const xcb_window_t id : ids) {
-        Record& record = records_.try_emplace(id).first->second;
+        auto [found, added] = records_.try_emplace(id);
+        Record& record = found->second;
         record.id = id;
-        if (!record.watched) {
+        if (added) {
             // Watched before it is read, so that whatever changes after the
             // read is reported.
             watch(id);
-            record.watched = true;
-            record.staleProperties = kAllProperties;
-            record.layoutStale = true;
         }
         records.push_back(&record);
     }
     std::vector<Record*> stale;
     for (Record* record : records) {
-        if (record->staleProperties != 0 || record->layoutStale || (record->watched && !record->parent)) {
+        if (record->staleProperties != 0 || record->layoutStale || !record->parent) {
             stale.push_back(record);
         }
     }
@@ -399,7 +397,7 @@ std::optional<ClientWindow> ClientWindows::unchanged(xcb_window_t id, std::uint3
         return std::nullopt;
     }
     const Record& record = found->second;
-    if (record.gone || !record.watched || record.layoutStale || !record.parent || record.staleProperties != 0) {
+    if (record.gone || record.layoutStale || !record.parent || record.staleProperties != 0) {
         return std::nullopt;
     }
     return compose(record, currentDesktop);

@@ -104,8 +104,7 @@ private:
         bool layoutStale = true;
         bool pidLookedUp = false;
         bool gone = false;
-        bool watched = false;
-        // The frame around the client, read once watched.
+        // The frame around the client, read with the rest.
         std::optional<xcb_window_t> parent;
         // From the properties.
         std::vector<xcb_atom_t> states;
