@@ -41,9 +41,7 @@ void expectAlone(const fs::path& file) {
 
 std::string times(int count, const std::string& text) {
     std::string repeated;
-    for (int i = 0; i < count; ++i) {
-        repeated += text;
-    }
+    while (count-- > 0) repeated += text;
     return repeated;
 }
 

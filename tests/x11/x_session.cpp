@@ -48,9 +48,7 @@ XSession::~XSession() {
         stop(clients.back());
     }
     for (const pid_t process : {windowManager, server}) {
-        if (process > 0) {
-            stop(process);
-        }
+        if (process > 0) stop(process);
     }
 }
 
