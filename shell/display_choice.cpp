@@ -1,6 +1,6 @@
 #include "shell/display_choice.h"
 
-#include <string_view>
+#include "shell/command_line.h"
 
 namespace tallowin::shell {
 
@@ -13,23 +13,11 @@ bool isSet(const Environment& environment, const char* name) {
 
 }  // namespace
 
-DisplayChoice chooseDisplay(std::span<const char* const> arguments, const Environment& environment) {
+DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment) {
     DisplayChoice choice;
+    choice.argument = line.display;
     // Read on every platform; only X11 needs it to judge a missing display.
-    [[maybe_unused]] bool platformChosen = isSet(environment, "QT_QPA_PLATFORM");
-    // Qt's own reading: one or two dashes, the value in the next argument.
-    for (std::size_t i = 1; i + 1 < arguments.size(); ++i) {
-        std::string_view option = arguments[i] != nullptr ? arguments[i] : "";
-        if (option.starts_with("--")) {
-            option.remove_prefix(1);
-        }
-        if (option == "-display") {
-            choice.argument = arguments[++i] != nullptr ? arguments[i] : "";
-        } else if (option == "-platform") {
-            platformChosen = true;
-            ++i;
-        }
-    }
+    [[maybe_unused]] const bool platformChosen = line.platformChosen || isSet(environment, "QT_QPA_PLATFORM");
 #if defined(__APPLE__)
     choice.unreachable = "cannot reach the window system";
 #else

@@ -2,20 +2,21 @@
 
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 
 namespace tallowin::shell {
+
+struct CommandLine;
 
 // Looks a variable up in the process environment; null when unset.
 using Environment = std::function<const char*(const char*)>;
 
 // Where Tallowin's window goes, read from the command line and the
-// environment before Qt sees them: Qt takes "-display" out of argv, and
-// without a display it aborts instead of saying so.
+// environment before Qt starts: without a display Qt aborts instead of
+// saying so.
 struct DisplayChoice {
-    // Named by "-display X" or "--display X"; the provider must list the
-    // windows of the display the window is on. Empty: the default one.
+    // Named by "-display X"; the provider must list the windows of the
+    // display the window is on. Empty: the default one.
     std::optional<std::string> argument;
     // Why no window can be shown, said plainly; empty when Qt can try.
     std::string missing;
@@ -23,6 +24,6 @@ struct DisplayChoice {
     std::string unreachable;
 };
 
-DisplayChoice chooseDisplay(std::span<const char* const> arguments, const Environment& environment);
+DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment);
 
 }  // namespace tallowin::shell

@@ -2,21 +2,40 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/app_delegate.h"
 #include "app/standard_output.h"
 #include "platform/provider.h"
 #include "shell/application_shell.h"
+#include "shell/command_line.h"
 #include "shell/delegate_bridge.h"
 #include "shell/display_choice.h"
 #include "shell/qt_timers.h"
 #include "shell/qt_workspace.h"
 
 int main(int argc, char** argv) {
-    // Before Qt, which takes its options out of argv and aborts when it
-    // finds no display.
-    const auto display = tallowin::shell::chooseDisplay(
-        {argv, static_cast<std::size_t>(argc)}, [](const char* name) -> const char* { return std::getenv(name); });
+    // Before Qt, which aborts when it finds no display: --help and --version
+    // need none, and a missing display is said plainly.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const auto line = tallowin::shell::parseCommandLine(arguments);
+    switch (line.action) {
+        case tallowin::shell::CommandLine::Action::help:
+            std::fputs(tallowin::shell::usageText().c_str(), stdout);
+            return 0;
+        case tallowin::shell::CommandLine::Action::version:
+            std::fputs(tallowin::shell::versionText().c_str(), stdout);
+            return 0;
+        case tallowin::shell::CommandLine::Action::usageError:
+            std::fprintf(stderr, "tallowin: %s\nTry 'tallowin --help' for more information.\n", line.error.c_str());
+            return 2;
+        case tallowin::shell::CommandLine::Action::run:
+            break;
+    }
+
+    const auto display =
+        tallowin::shell::chooseDisplay(line, [](const char* name) -> const char* { return std::getenv(name); });
     if (!display.missing.empty()) {
         std::fprintf(stderr, "tallowin: %s\n", display.missing.c_str());
         return 1;
@@ -27,7 +46,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QApplication application(argc, argv);
+    // Qt reads the options as they were parsed above, so both agree on the
+    // display; the storage outlives the application, as Qt requires.
+    std::vector<std::string> qtStorage{arguments.empty() ? std::string("tallowin") : arguments.front()};
+    qtStorage.insert(qtStorage.end(), line.qtArguments.begin(), line.qtArguments.end());
+    std::vector<char*> qtArgv;
+    qtArgv.reserve(qtStorage.size() + 1);
+    for (std::string& word : qtStorage) {
+        qtArgv.push_back(word.data());
+    }
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtStorage.size());
+
+    QApplication application(qtArgc, qtArgv.data());
     tallowin::AppDelegate delegate;
     tallowin::shell::attachDelegate(application, delegate);
     tallowin::shell::QtTimerFactory timers;

@@ -1,56 +1,127 @@
 #include <QTest>
 
 #include <map>
+#include <string>
 #include <vector>
 
+#include "shell/command_line.h"
 #include "shell/display_choice.h"
+
+using tallowin::shell::CommandLine;
+
+namespace {
+
+// "VAR=value ... tallowin args...": the environment first, then argv.
+struct Invocation {
+    std::map<std::string, std::string> variables;
+    std::vector<std::string> argv;
+};
+
+Invocation invocationOf(const QByteArray& tag) {
+    Invocation invocation;
+    for (const QByteArray& word : tag.split(' ')) {
+        const std::string text = word.toStdString();
+        if (invocation.argv.empty() && word.contains('=')) {
+            invocation.variables[text.substr(0, text.find('='))] = text.substr(text.find('=') + 1);
+        } else {
+            invocation.argv.push_back(text);
+        }
+    }
+    return invocation;
+}
+
+}  // namespace
 
 class DisplayChoiceTest : public QObject {
     Q_OBJECT
 
 private slots:
     // Each row names a command line, the environment before it: the display
-    // argument it chooses, "-" for none, or "missing" when Qt would have none.
+    // argument it chooses, "-" for none, "missing" when Qt would have none,
+    // or the action other than a run; and what Qt is handed.
     void readsTheDisplayAsQtWill_data() {
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("tallowin") << "missing";
-        QTest::newRow("DISPLAY= tallowin") << "missing";
-        QTest::newRow("DISPLAY=:1 tallowin") << "-";
-        QTest::newRow("DISPLAY=:1 tallowin -display :2") << ":2";
-        QTest::newRow("tallowin -style fusion --display host:0.1 -reverse") << "host:0.1";
-        QTest::newRow("tallowin -display :3 -display :4") << ":4";
-        QTest::newRow("tallowin -display") << "missing";
-        QTest::newRow("tallowin -display=:2") << "missing";  // unknown to Qt
-        QTest::newRow("WAYLAND_DISPLAY=wayland-0 tallowin") << "-";
-        QTest::newRow("QT_QPA_PLATFORM=offscreen tallowin") << "-";
-        QTest::newRow("QT_QPA_PLATFORM= tallowin --platform offscreen") << "-";
+        QTest::addColumn<QString>("qtArguments");
+        QTest::newRow("tallowin") << "missing"
+                                  << "";
+        QTest::newRow("DISPLAY= tallowin") << "missing"
+                                           << "";
+        QTest::newRow("DISPLAY=:1 tallowin") << "-"
+                                             << "";
+        QTest::newRow("DISPLAY=:1 tallowin -display :2") << ":2"
+                                                         << "-display :2";
+        QTest::newRow("tallowin -style fusion --display host:0.1 -reverse")
+            << "host:0.1"
+            << "-display host:0.1 -style fusion -reverse";
+        QTest::newRow("tallowin -display :3 -display :4") << ":4"
+                                                          << "-display :4";
+        QTest::newRow("tallowin --display=:2") << ":2"
+                                               << "-display :2";
+        QTest::newRow("tallowin -display") << "error"
+                                           << "";
+        QTest::newRow("tallowin --bogus") << "error"
+                                          << "";
+        QTest::newRow("DISPLAY=:1 tallowin stray") << "error"
+                                                   << "";
+        QTest::newRow("tallowin -h -display :9") << "help"
+                                                 << "";
+        QTest::newRow("tallowin --help") << "help"
+                                         << "";
+        QTest::newRow("tallowin -v") << "version"
+                                     << "";
+        QTest::newRow("tallowin --version") << "version"
+                                            << "";
+        QTest::newRow("WAYLAND_DISPLAY=wayland-0 tallowin") << "-"
+                                                            << "";
+        QTest::newRow("QT_QPA_PLATFORM=offscreen tallowin") << "-"
+                                                            << "";
+        QTest::newRow("QT_QPA_PLATFORM= tallowin --platform offscreen") << "-"
+                                                                        << "-platform offscreen";
     }
     void readsTheDisplayAsQtWill() {
         QFETCH(QString, chosen);
-        std::vector<const char*> argv;
-        std::map<QByteArray, QByteArray> variables;
-        const QList<QByteArray> words = QByteArray(QTest::currentDataTag()).split(' ');
-        for (const QByteArray& word : words) {
-            if (argv.empty() && word.contains('=')) {
-                variables[word.left(word.indexOf('='))] = word.mid(word.indexOf('=') + 1);
-            } else {
-                argv.push_back(word.constData());
-            }
+        QFETCH(QString, qtArguments);
+        const Invocation invocation = invocationOf(QTest::currentDataTag());
+        const CommandLine line = tallowin::shell::parseCommandLine(invocation.argv);
+        static const std::map<QString, CommandLine::Action> kActions{{"error", CommandLine::Action::usageError},
+                                                                     {"help", CommandLine::Action::help},
+                                                                     {"version", CommandLine::Action::version}};
+        const auto action = kActions.find(chosen);
+        QCOMPARE(line.action, action == kActions.end() ? CommandLine::Action::run : action->second);
+        QCOMPARE(line.error.empty(), chosen != "error");
+        if (action != kActions.end()) {
+            return;
         }
-        const auto choice = tallowin::shell::chooseDisplay(argv, [&](const char* name) -> const char* {
-            const auto found = variables.find(name);
-            return found == variables.end() ? nullptr : found->second.constData();
-        });
+        std::string handedToQt;
+        for (const std::string& word : line.qtArguments) {
+            handedToQt += (handedToQt.empty() ? "" : " ") + word;
+        }
+        QCOMPARE(QString::fromStdString(handedToQt), qtArguments);
 
+        const auto choice = tallowin::shell::chooseDisplay(line, [&](const char* name) -> const char* {
+            const auto found = invocation.variables.find(name);
+            return found == invocation.variables.end() ? nullptr : found->second.c_str();
+        });
 #if defined(__APPLE__)
         chosen.replace(QStringLiteral("missing"), QStringLiteral("-"));  // the window server is always there
 #else
         if (chosen == "-") {
-            QCOMPARE(choice.unreachable.ends_with("DISPLAY is not set"), words[0] != "DISPLAY=:1");
+            QCOMPARE(choice.unreachable.ends_with("DISPLAY is not set"), !invocation.variables.contains("DISPLAY"));
         }
 #endif
         const bool missing = choice.missing == "no display: set DISPLAY or pass -display";
         QCOMPARE(QString::fromStdString(missing ? "missing" : choice.argument.value_or("-") + choice.missing), chosen);
+    }
+
+    void usageNamesTheProgramAndItsOptions() {
+        const std::string usage = tallowin::shell::usageText();
+        QVERIFY2(usage.starts_with("Usage: tallowin [options]\n"), usage.c_str());
+        for (const char* option : {"--display <display>", "--help", "--version"}) {
+            QVERIFY2(usage.find(option) != std::string::npos, option);
+        }
+        QVERIFY2(usage.find("-style") == std::string::npos, "Qt's own options stay out of the usage");
+        QCOMPARE(QString::fromStdString(tallowin::shell::versionText()),
+                 QStringLiteral("tallowin " TALLOWIN_VERSION "\n"));
     }
 };
 

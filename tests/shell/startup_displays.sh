@@ -26,6 +26,17 @@ expect_refusal() {
   [ "$err" = "$wanted" ] || fail "$* said '$err', not '$wanted'"
 }
 
+# Help and version need no display; a wrong option is a usage error.
+status=0
+usage=$(env -i "$tallowin" --help) || status=$?
+[ "$status" = 0 ] && [[ "$usage" == "Usage: tallowin [options]"*"--display <display>"* ]] ||
+  fail "--help without a display: status $status, said '$usage'"
+[[ "$(env -i "$tallowin" --version)" =~ ^tallowin\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version without a display"
+status=0
+err=$(env -i "$tallowin" --bogus 2>&1 >/dev/null) || status=$?
+[ "$status" = 2 ] && [[ "$err" == "tallowin: Unknown option 'bogus'."* ]] ||
+  fail "an unknown option: status $status, said '$err'"
+
 expect_refusal "tallowin: no display: set DISPLAY or pass -display" "$tallowin"
 expect_refusal "tallowin: no display: set DISPLAY or pass -display" DISPLAY= "$tallowin"
 unused=":$((4000 + RANDOM % 1000))"
