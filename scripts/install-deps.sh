@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libplist-dev
   xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
+  dpkg-dev appstream desktop-file-utils
 )
 
 missing=()
@@ -20,5 +21,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 fi
