@@ -48,7 +48,8 @@ window=$(xdotool search --onlyvisible --name '^Tallowin$' | head -n 1)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 sleep 0.5
 xdotool key Return
-desktop_wait 50 grep -q "Main window minimized" "$output" || true
+placed=0
+desktop_wait 50 grep -qx "Main window minimized" "$output" && placed=1
 sleep 0.5
 
 screenshot="${TMPDIR:-/tmp}/tallowin-$(date +%Y%m%d-%H%M%S).png"
@@ -57,8 +58,14 @@ import -window root "$screenshot"
 echo "--- Tallowin printed:"
 cat "$output"
 echo "---"
+if [ "$placed" != 1 ] || ! grep -qx "Window successfully brought to front." "$output"; then
+  echo "Tallowin did not place a window; it said on standard error:" >&2
+  cat "$desktop_dir/tallowin.err" >&2
+  exit 1
+fi
 for file in $(grep -rl "last-selection" "$HOME" "$XDG_CONFIG_HOME" 2>/dev/null | sort -u); do
   echo "Stored capture selection (${file#"$desktop_dir"/}):"
   cat "$file"
 done
+[ -s "$screenshot" ] || { echo "No screenshot was saved." >&2; exit 1; }
 echo "Screenshot of the virtual screen: $screenshot"
