@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "app/view_controller.h"
 #include "placement/capture_handoff.h"
 #include "placement/capture_size.h"
@@ -23,6 +25,7 @@ void ViewController::placeWindow(const VisibleWindow& window, double width, doub
     if (!match) {
         return;
     }
+    placedWindowNumber_ = window.windowID;
     setWindowFrame(accessibility, *match->window, width, height, platform_.output);
     saveCaptureSelection(toCaptureInteger(width), toCaptureInteger(height));
     bringWindowToFront(*match->window);
@@ -35,11 +38,17 @@ void ViewController::bringWindowToFront(const platform::AXElement& window) {
 }
 
 void ViewController::saveCaptureSelection(std::int64_t width, std::int64_t height) {
-    storeCaptureSelection(platform_.system.preferences(), menubarHeight_, width, height);
+    captureSelection_ = storeCaptureSelection(platform_.system.preferences(), menubarHeight_, width, height);
 }
 
 void ViewController::minimizeMainWindow() { minimizeApplicationWindow(platform_.application, platform_.output); }
 
-void ViewController::openScreenshotTool() { openScreenshotToolIn(platform_.workspace); }
+void ViewController::openScreenshotTool() {
+    if (captureSelection_) {
+        openScreenshotToolIn(platform_.workspace, *std::exchange(captureSelection_, std::nullopt), placedWindowNumber_);
+    } else {
+        openScreenshotToolIn(platform_.workspace);
+    }
+}
 
 }  // namespace tallowin

@@ -8,6 +8,7 @@
 #include "app/platform_services.h"
 #include "discovery/visible_window.h"
 #include "platform/value.h"
+#include "platform/workspace.h"
 
 namespace tallowin::platform {
 class AXElement;
@@ -75,6 +76,10 @@ private:
     std::unique_ptr<platform::RepeatingTimer> accessibilityCheckTimer_;
     std::optional<std::uint32_t> selectedWindowId_;
     std::int64_t menubarHeight_ = kInitialMenubarHeight;
+    // What the last saveCaptureSelection stored, until openScreenshotTool
+    // hands it over with the window placed there.
+    std::optional<platform::CaptureRectangle> captureSelection_;
+    std::uint32_t placedWindowNumber_ = 0;
 };
 
 }  // namespace tallowin

@@ -13,14 +13,18 @@ constexpr const char* kLastSelectionKey = "last-selection";
 constexpr const char* kScreenshotToolPath = "/System/Applications/Utilities/Screenshot.app";
 }  // namespace
 
-void storeCaptureSelection(platform::Preferences& preferences, std::int64_t top, std::int64_t width,
-                           std::int64_t height) {
+platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferences, std::int64_t top,
+                                                 std::int64_t width, std::int64_t height) {
+    const platform::CaptureRectangle rectangle{0, top, width, height};
     const auto domain = preferences.openSuite(kScreenCaptureDomain);
     if (!domain) {
-        return;
+        return rectangle;
     }
-    domain->setObject({{"X", 0}, {"Y", top}, {"Width", width}, {"Height", height}}, kLastSelectionKey);
+    domain->setObject(
+        {{"X", rectangle.x}, {"Y", rectangle.y}, {"Width", rectangle.width}, {"Height", rectangle.height}},
+        kLastSelectionKey);
     domain->synchronize();
+    return rectangle;
 }
 
 void minimizeApplicationWindow(platform::MainWindowSource& application, platform::LineOutput& output) {
@@ -33,5 +37,10 @@ void minimizeApplicationWindow(platform::MainWindowSource& application, platform
 }
 
 void openScreenshotToolIn(platform::Workspace& workspace) { workspace.openURL(platform::FileURL{kScreenshotToolPath}); }
+
+void openScreenshotToolIn(platform::Workspace& workspace, const platform::CaptureRectangle& rectangle,
+                          std::uint32_t windowNumber) {
+    workspace.openCaptureTool({platform::FileURL{kScreenshotToolPath}, rectangle, windowNumber});
+}
 
 }  // namespace tallowin

@@ -4,7 +4,18 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "app/standard_output.h"
+#include "shell/capture_tool.h"
+
 namespace tallowin::shell {
+
+QtWorkspace::QtWorkspace() : ownOutput_(std::make_unique<StandardOutput>()) {
+    tool_ = std::make_unique<CaptureTool>(*this, *ownOutput_);
+}
+
+QtWorkspace::QtWorkspace(platform::LineOutput& output) : tool_(std::make_unique<CaptureTool>(*this, output)) {}
+
+QtWorkspace::~QtWorkspace() = default;
 
 bool QtWorkspace::openURL(const platform::FileURL& url) {
     const auto path = QString::fromUtf8(url.path.data(), static_cast<qsizetype>(url.path.size()));
@@ -13,5 +24,9 @@ bool QtWorkspace::openURL(const platform::FileURL& url) {
     }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
+
+bool QtWorkspace::openCaptureTool(const platform::CaptureHandoff& handoff) { return tool_->open(handoff); }
+
+bool QtWorkspace::pinRecorder(std::string_view name) { return tool_->pin(name); }
 
 }  // namespace tallowin::shell

@@ -92,10 +92,16 @@ struct FakeMainWindowSource final : platform::MainWindowSource, platform::MainWi
 struct FakeWorkspace final : platform::Workspace, Logged {
     using Logged::Logged;
     std::vector<std::string> opened;
+    std::vector<platform::CaptureHandoff> handoffs;
     bool openURL(const platform::FileURL& url) override {
         opened.push_back(url.path);
         note("open: " + url.path);
         return true;
+    }
+    // Logged as the plain open it is by default.
+    bool openCaptureTool(const platform::CaptureHandoff& handoff) override {
+        handoffs.push_back(handoff);
+        return openURL(handoff.tool);
     }
 };
 

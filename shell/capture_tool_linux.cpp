@@ -1,0 +1,33 @@
+#include "shell/capture_tool.h"
+
+#include "shell/recorders/recorder_choice.h"
+#include "shell/recorders/recorder_handoff.h"
+
+namespace tallowin::shell {
+
+CaptureTool::CaptureTool(platform::Workspace& workspace, platform::LineOutput& output)
+    : workspace_(workspace), output_(output) {}
+
+CaptureTool::~CaptureTool() = default;
+
+bool CaptureTool::open(const platform::CaptureHandoff& handoff) {
+    if (!handoff_) {
+        handoff_ = std::make_unique<recorders::RecorderHandoff>(output_);
+    }
+    handoff_->handOff(handoff);
+    return true;
+}
+
+bool CaptureTool::pin(std::string_view name) {
+    const auto recorder = recorders::recorderNamed(name);
+    if (!recorder && name != "auto") {
+        return false;
+    }
+    if (!handoff_) {
+        handoff_ = std::make_unique<recorders::RecorderHandoff>(output_);
+    }
+    handoff_->pin(recorder);
+    return recorders::rememberRecorder(recorder);
+}
+
+}  // namespace tallowin::shell

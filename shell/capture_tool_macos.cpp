@@ -1,0 +1,21 @@
+#include "shell/capture_tool.h"
+
+namespace tallowin::recorders {
+class RecorderHandoff {};
+}  // namespace tallowin::recorders
+
+namespace tallowin::shell {
+
+CaptureTool::CaptureTool(platform::Workspace& workspace, platform::LineOutput& output)
+    : workspace_(workspace), output_(output) {}
+
+CaptureTool::~CaptureTool() = default;
+
+// Screenshot.app reads the stored selection itself.
+bool CaptureTool::open(const platform::CaptureHandoff& handoff) { return workspace_.openURL(handoff.tool); }
+
+bool CaptureTool::pin(std::string_view name) {
+    return name == "obs" || name == "ssr" || name == "none" || name == "auto";
+}
+
+}  // namespace tallowin::shell

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallowin::recorders {
+
+enum class Recorder { Obs, SimpleScreenRecorder, None };
+
+// "obs", "ssr" or "none", as the user pins them; nothing for other text.
+std::optional<Recorder> recorderNamed(std::string_view name);
+std::string_view recorderName(Recorder recorder);
+
+// What runs and what is installed, for the automatic choice.
+struct RecorderPresence {
+    bool obsRunning = false;
+    bool ssrRunning = false;
+    bool obsInstalled = false;
+    bool ssrInstalled = false;
+};
+
+// The pinned recorder when there is one; otherwise a running one (OBS
+// first), then an installed one (OBS first), then none.
+Recorder chooseRecorder(std::optional<Recorder> pinned, const RecorderPresence& presence);
+
+// Tallowin's own settings file: ${XDG_CONFIG_HOME:-~/.config}/tallowin/tallowin.conf.
+std::filesystem::path tallowinConfigFolder();
+std::filesystem::path tallowinSettingsFile();
+
+// The recorder pinned in Tallowin's settings file (key "recorder"), if any.
+std::optional<Recorder> rememberedRecorder();
+
+// Pins the recorder in Tallowin's settings file; nothing unpins it again
+// (back to the automatic choice). False when the file cannot be written.
+bool rememberRecorder(std::optional<Recorder> recorder);
+
+}  // namespace tallowin::recorders
