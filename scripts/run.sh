@@ -16,6 +16,9 @@ if ! ninja -C build/release -t targets all 2>/dev/null | grep -q '^tallowin:'; t
 fi
 cmake --build --preset release --target tallowin
 binary="$root/build/release/shell/tallowin"
+if [ "$(uname -s)" != Darwin ]; then
+  cmake --build --preset release --target obs_request
+fi
 
 if [ "$(uname -s)" = Darwin ]; then
   bundle="$root/build/release/shell/tallowin.app"
@@ -31,8 +34,10 @@ fi
 
 echo "No display: running Tallowin on a private virtual desktop."
 source "$root/tests/shell/virtual_desktop.sh"
-trap desktop_stop EXIT
+source "$root/scripts/run-recorder-demo.sh"
+trap 'recorder_demo_stop; desktop_stop' EXIT
 desktop_start
+recorder_demo_prepare
 desktop_client xclock -geometry 300x300+400+300
 desktop_client xlogo -geometry 400x300+900+500
 
@@ -69,3 +74,4 @@ for file in $(grep -rl "last-selection" "$HOME" "$XDG_CONFIG_HOME" 2>/dev/null |
 done
 [ -s "$screenshot" ] || { echo "No screenshot was saved." >&2; exit 1; }
 echo "Screenshot of the virtual screen: $screenshot"
+recorder_demo_record "$output" "$root/build/release/shell/recorders/obs_request"

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkProxy>
 #include <QUrl>
 
 #include <algorithm>
@@ -33,6 +34,8 @@ std::string seconds(std::chrono::milliseconds duration) {
 
 ObsSession::ObsSession(platform::LineOutput& output, QObject* parent) : QObject(parent), output_(output) {
     timer_.setSingleShot(true);
+    // OBS listens on this machine: no proxy, and no look-up of one.
+    socket_.setProxy(QNetworkProxy::NoProxy);
     connect(&timer_, &QTimer::timeout, this, &ObsSession::onTimeout);
     connect(&socket_, &QWebSocket::textMessageReceived, this, &ObsSession::onText);
     connect(&socket_, &QWebSocket::disconnected, this, &ObsSession::onDisconnected);

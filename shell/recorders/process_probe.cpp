@@ -1,5 +1,6 @@
 #include "shell/recorders/process_probe.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,7 +8,6 @@
 #include <QString>
 
 #include <charconv>
-#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -15,17 +15,23 @@ namespace tallowin::recorders {
 
 namespace {
 
+// Plain reads: a stream per file costs more than the file (hundreds of them).
 std::string firstLine(const std::filesystem::path& file) {
-    std::ifstream stream(file);
-    std::string line;
-    std::getline(stream, line);
-    return line;
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return {};
+    }
+    char buffer[512];
+    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    ::close(descriptor);
+    const std::string_view text(buffer, count > 0 ? static_cast<std::size_t>(count) : 0U);
+    return std::string(text.substr(0, text.find('\n')));
 }
 
 }  // namespace
 
-std::vector<pid_t> processesNamed(std::string_view name, const std::filesystem::path& proc) {
-    std::vector<pid_t> found;
+std::vector<RunningProcess> runningProcesses(const std::filesystem::path& proc) {
+    std::vector<RunningProcess> found;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(proc, error)) {
         const std::string folder = entry.path().filename().string();
@@ -38,11 +44,25 @@ std::vector<pid_t> processesNamed(std::string_view name, const std::filesystem::
         if (::stat(entry.path().c_str(), &status) != 0 || status.st_uid != ::getuid()) {
             continue;
         }
-        if (firstLine(entry.path() / "comm") == name.substr(0, 15) && processAlive(pid, proc)) {
-            found.push_back(pid);
+        if (processAlive(pid, proc)) {
+            found.push_back({pid, firstLine(entry.path() / "comm")});
         }
     }
     return found;
+}
+
+std::vector<pid_t> processesNamed(const std::vector<RunningProcess>& processes, std::string_view name) {
+    std::vector<pid_t> found;
+    for (const auto& process : processes) {
+        if (process.name == name.substr(0, 15)) {
+            found.push_back(process.pid);
+        }
+    }
+    return found;
+}
+
+std::vector<pid_t> processesNamed(std::string_view name, const std::filesystem::path& proc) {
+    return processesNamed(runningProcesses(proc), name);
 }
 
 bool installed(std::string_view executable) {

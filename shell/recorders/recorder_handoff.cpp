@@ -1,8 +1,10 @@
 #include "shell/recorders/recorder_handoff.h"
 
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "platform/line_output.h"
 #include "shell/recorders/process_probe.h"
@@ -33,6 +35,19 @@ bool startRecorder(const QString& program, const QStringList& arguments, qint64&
     return process.startDetached(&pid);
 }
 
+// Runs work on Qt's thread pool and hands its result to `then` in the
+// context's thread; dropped when the context goes first.
+template <typename Work, typename Then>
+void offThread(QObject* context, Work work, Then then) {
+    using Result = decltype(work());
+    auto* watcher = new QFutureWatcher<Result>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context, [watcher, then = std::move(then)] {
+        then(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
+}
+
 }  // namespace
 
 RecorderHandoff::RecorderHandoff(platform::LineOutput& output, QObject* parent) : QObject(parent), output_(output) {
@@ -56,14 +71,34 @@ void RecorderHandoff::handOff(const platform::CaptureHandoff& handoff) {
     handoff_ = handoff;
     startedObs_ = 0;
     recorderPids_.clear();
+    // Each stage takes its own turn of the event loop: none holds it long.
+    const int generation = ++generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == generation_) {
+            choose();
+        }
+    });
+}
 
+void RecorderHandoff::choose() {
     const auto pinned = pinned_ ? pinned_ : rememberedRecorder();
+    const auto processes = runningProcesses();
+    obsPids_ = processesNamed(processes, base(obsProgram_));
+    ssrPids_ = processesNamed(processes, base(ssrProgram_));
     RecorderPresence presence;
-    presence.obsRunning = !processesNamed(base(obsProgram_)).empty();
-    presence.ssrRunning = !processesNamed(base(ssrProgram_)).empty();
+    presence.obsRunning = !obsPids_.empty();
+    presence.ssrRunning = !ssrPids_.empty();
     presence.obsInstalled = installed(obsProgram_.toStdString());
     presence.ssrInstalled = installed(ssrProgram_.toStdString());
 
+    const int generation = generation_;
+    const auto then = [this, generation](void (RecorderHandoff::*stage)()) {
+        QTimer::singleShot(0, this, [this, generation, stage] {
+            if (generation == generation_) {
+                (this->*stage)();
+            }
+        });
+    };
     switch (chooseRecorder(pinned, presence)) {
         case Recorder::Obs:
             if (!presence.obsRunning && !presence.obsInstalled) {
@@ -71,7 +106,7 @@ void RecorderHandoff::handOff(const platform::CaptureHandoff& handoff) {
                 finish(false);
                 return;
             }
-            handOffToObs();
+            then(&RecorderHandoff::handOffToObs);
             return;
         case Recorder::SimpleScreenRecorder:
             if (!presence.ssrInstalled) {
@@ -79,7 +114,7 @@ void RecorderHandoff::handOff(const platform::CaptureHandoff& handoff) {
                 finish(false);
                 return;
             }
-            handOffToSsr();
+            then(&RecorderHandoff::handOffToSsr);
             return;
         case Recorder::None:
             if (!pinned) {
@@ -99,7 +134,7 @@ void RecorderHandoff::handOffToObs() {
         finish(false);
         return;
     }
-    recorderPids_ = processesNamed(base(obsProgram_));
+    recorderPids_ = obsPids_;
     if (!recorderPids_.empty()) {
         if (!read.settings.enabled) {
             output_.writeLine(
@@ -112,15 +147,33 @@ void RecorderHandoff::handOffToObs() {
         connectToObs();
         return;
     }
+    if (read.settings.enabled) {
+        startObs(read);
+        return;
+    }
     // Closed: its files may be edited now, and it reads them when it starts.
-    if (!read.settings.enabled) {
-        read = enableObsServer(folder);
-        if (!read.ok) {
-            output_.writeLine(read.failure);
-            finish(false);
-            return;
-        }
-        output_.writeLine("OBS's WebSocket server switched on in " + read.settings.file.string() + ".");
+    // The write waits on the disk (fsync): off the window thread.
+    offThread(
+        this, [folder] { return enableObsServer(folder); },
+        [this, generation = generation_](const ObsSettingsRead& enabled) {
+            if (generation != generation_) {
+                return;
+            }
+            if (!enabled.ok) {
+                output_.writeLine(enabled.failure);
+                finish(false);
+                return;
+            }
+            output_.writeLine("OBS's WebSocket server switched on in " + enabled.settings.file.string() + ".");
+            startObs(enabled);
+        });
+}
+
+void RecorderHandoff::startObs(const ObsSettingsRead& read) {
+    if (!processesNamed(base(obsProgram_)).empty()) {
+        output_.writeLine("OBS was started meanwhile: press Place again.");
+        finish(false);
+        return;
     }
     obs_ = read.settings;
     qint64 pid = 0;
@@ -212,14 +265,27 @@ void RecorderHandoff::handOffToSsr() {
         output_.writeLine("Cannot read SimpleScreenRecorder's settings " + user.string() + ": " + read.reason +
                           "; starting it with its defaults and the area.");
     }
-    const auto own = ssrOwnSettingsFile();
     auto seeded = ssrSettingsWithArea(read.text.value_or(""), handoff_.rectangle);
-    if (!rewriteSettingsFile(own, [&](std::string_view) { return seeded; })) {
+    offThread(
+        this,
+        [seeded = std::move(seeded)] {
+            return rewriteSettingsFile(ssrOwnSettingsFile(), [&](std::string_view) { return seeded; });
+        },
+        [this, generation = generation_](bool written) {
+            if (generation == generation_) {
+                startSsr(written);
+            }
+        });
+}
+
+void RecorderHandoff::startSsr(bool written) {
+    const auto own = ssrOwnSettingsFile();
+    if (!written) {
         output_.writeLine("Cannot write " + own.string() + ": SimpleScreenRecorder was not started.");
         finish(false);
         return;
     }
-    const bool running = !processesNamed(base(ssrProgram_)).empty();
+    const bool running = !ssrPids_.empty();
     qint64 pid = 0;
     if (!startRecorder(ssrProgram_, {QStringLiteral("--settingsfile=") + QString::fromStdString(own.string())}, pid)) {
         output_.writeLine("Cannot start " + ssrProgram_.toStdString() + ".");

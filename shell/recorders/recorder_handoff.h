@@ -65,10 +65,13 @@ signals:
     void finished(bool ready);
 
 private:
+    void choose();
     void handOffToObs();
+    void startObs(const ObsSettingsRead& read);
     void connectToObs();
     void onObsFinished(ObsSession::Outcome outcome);
     void handOffToSsr();
+    void startSsr(bool written);
     void watchRecorderWindows();
     void finish(bool ready);
     ObsSession::Setup obsSetup() const;
@@ -81,6 +84,9 @@ private:
 
     platform::CaptureHandoff handoff_;
     bool busy_ = false;
+    int generation_ = 0;  // of the handoff under way: a stage of an older one ends quietly
+    std::vector<pid_t> obsPids_;
+    std::vector<pid_t> ssrPids_;
     ObsServerSettings obs_;
     pid_t startedObs_ = 0;
     QElapsedTimer startClock_;

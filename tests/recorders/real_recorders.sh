@@ -3,7 +3,7 @@
 # SimpleScreenRecorder, on a private Xvfb + openbox with a private HOME.
 # OBS is started once (by Tallowin itself, from closed with its server off)
 # and serves the cases that need a running one.
-# Usage: real_recorders.sh path/to/tallowin path/to/obs_probe
+# Usage: real_recorders.sh path/to/tallowin path/to/obs_request
 set -euo pipefail
 tallowin=$1
 probe=$2

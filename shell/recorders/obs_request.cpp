@@ -1,5 +1,6 @@
-// Asks a running OBS over its websocket, for the tests and the demo:
-//   obs_probe PORT PASSWORD 'REQUEST [DATA-JSON]'...
+// Sends requests to a running OBS over its websocket; the tests and the
+// demo in scripts/run.sh use it to check and to record:
+//   obs_request PORT PASSWORD 'REQUEST [DATA-JSON]'...
 // prints each answer's responseData on one line (compact JSON); exits 1 with
 // OBS's comment on standard error when a request fails, 2 on no answer.
 #include <QCoreApplication>
@@ -28,15 +29,15 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 3) {
-        std::fprintf(stderr, "usage: obs_probe PORT PASSWORD 'REQUEST [JSON]'...\n");
+        std::fprintf(stderr, "usage: obs_request PORT PASSWORD 'REQUEST [JSON]'...\n");
         return 2;
     }
-    const QString password = arguments.at(2);
+    const QString& password = arguments.at(2);
     const QStringList requests = arguments.mid(3);
     qsizetype next = 0;
     QWebSocket socket;
     QTimer::singleShot(20000, &application, [] {
-        std::fprintf(stderr, "obs_probe: no answer within 20 s\n");
+        std::fprintf(stderr, "obs_request: no answer within 20 s\n");
         QCoreApplication::exit(2);
     });
     auto sendNext = [&] {
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(0);
             return;
         }
-        const QString request = requests.at(next);
+        const QString& request = requests.at(next);
         const auto space = request.indexOf(' ');
         const QString type = space < 0 ? request : request.left(space);
         const QJsonObject data =
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
             case 7: {
                 const auto status = data.value("requestStatus").toObject();
                 if (status.value("code").toInt() != 100) {
-                    std::fprintf(stderr, "obs_probe: %s refused: %s\n",
+                    std::fprintf(stderr, "obs_request: %s refused: %s\n",
                                  qPrintable(data.value("requestType").toString()),
                                  qPrintable(status.value("comment").toString()));
                     socket.disconnect();
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
         }
     });
     QObject::connect(&socket, &QWebSocket::disconnected, &application, [&] {
-        std::fprintf(stderr, "obs_probe: disconnected (%d)\n", static_cast<int>(socket.closeCode()));
+        std::fprintf(stderr, "obs_request: disconnected (%d)\n", static_cast<int>(socket.closeCode()));
         QCoreApplication::exit(2);
     });
     socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(arguments.at(1))));
