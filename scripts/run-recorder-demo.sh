@@ -24,7 +24,10 @@ recorder_demo_stop() {
 # $1: Tallowin's standard output; $2: the obs_request tool.
 recorder_demo_record() {
   local output=$1 request=$2
-  if ! desktop_wait 1200 grep -qE "^(OBS is ready|SimpleScreenRecorder started|No screen recorder|OBS [a-z]+ (not|did|does|refused|asks|quit|closed))|^Cannot" "$output"; then
+  # The handoff's last line: ready, or what went wrong.
+  local last="^(OBS is (ready|running|recording)|OBS Studio is not|OBS (does|did|refused|asks|quit|closed|was started)"
+  last+="|SimpleScreenRecorder|No screen recorder|Cannot)"
+  if ! desktop_wait 1200 grep -qE "$last" "$output"; then
     echo "The recorder handoff printed nothing within 2 minutes." >&2
     return 1
   fi

@@ -14,8 +14,6 @@ CaptureTool::~CaptureTool() = default;
 // Screenshot.app reads the stored selection itself.
 bool CaptureTool::open(const platform::CaptureHandoff& handoff) { return workspace_.openURL(handoff.tool); }
 
-bool CaptureTool::pin(std::string_view name) {
-    return name == "obs" || name == "ssr" || name == "none" || name == "auto";
-}
+bool CaptureTool::pin(std::string_view /*name*/) { return true; }
 
 }  // namespace tallowin::shell

@@ -27,6 +27,10 @@ bool QtWorkspace::openURL(const platform::FileURL& url) {
 
 bool QtWorkspace::openCaptureTool(const platform::CaptureHandoff& handoff) { return tool_->open(handoff); }
 
-bool QtWorkspace::pinRecorder(std::string_view name) { return tool_->pin(name); }
+bool QtWorkspace::pinRecorder(std::string_view name) { return knownRecorder(name) && tool_->pin(name); }
+
+bool QtWorkspace::knownRecorder(std::string_view name) {
+    return name == "obs" || name == "ssr" || name == "none" || name == "auto";
+}
 
 }  // namespace tallowin::shell

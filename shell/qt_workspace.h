@@ -38,6 +38,8 @@ public:
     // nothing changed, for any other name or when the settings file cannot
     // be written. Accepted and without effect on macOS.
     bool pinRecorder(std::string_view name);
+    // Whether pinRecorder knows the name, for the command line's own check.
+    static bool knownRecorder(std::string_view name);
 
 private:
     std::unique_ptr<platform::LineOutput> ownOutput_;
