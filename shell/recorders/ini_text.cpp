@@ -134,7 +134,9 @@ std::string withIniValue(std::string_view text, std::string_view section, std::s
         if (!result.empty()) {
             result += ending;
         }
-        result += "[" + std::string(section) + "]";
+        result += '[';
+        result += section;
+        result += ']';
         result += ending;
         result += entry;
         result += ending;
