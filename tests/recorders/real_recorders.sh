@@ -76,8 +76,8 @@ place() {
   desktop_wait 150 xdotool search --onlyvisible --name '^Tallowin$' || fail "no Tallowin window"
   local window
   window=$(xdotool search --onlyvisible --name '^Tallowin$' | head -n 1)
-  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-  desktop_wait 50 sh -c "xprop -root _NET_ACTIVE_WINDOW | grep -qi \"$(printf '0x%x' "$window")\"" ||
+  # Asked again until it holds: on a loaded machine a first request can be lost.
+  desktop_wait 150 sh -c "xdotool windowactivate $window; xprop -root _NET_ACTIVE_WINDOW | grep -qi $(printf '0x%x' "$window")" ||
     fail "Tallowin's window never became active"
   place_started=$(date +%s.%N)
   xdotool key Return
@@ -187,6 +187,24 @@ ssr=$(pgrep -u "$(id -u)" -x simplescreenrec | head -n 1)
 tr '\0' ' ' <"/proc/$ssr/cmdline" | grep -q -- "--settingsfile=$own" || fail "not started with $own"
 grep -qx "video_area=screen" "$HOME/.ssr/settings.conf" || fail "the user's SimpleScreenRecorder file changed"
 pkill_started
+# What SimpleScreenRecorder makes of that file: 2 s recorded, then saved, through its standard input.
+mkfifo "$desktop_dir/ssr.in"
+simplescreenrecorder --settingsfile="$own" --start-recording --no-systray --logfile="$desktop_dir/ssr.log" \
+  <"$desktop_dir/ssr.in" >/dev/null 2>&1 &
+ssr=$!
+exec 7>"$desktop_dir/ssr.in"
+desktop_wait 100 grep -q "Started input" "$desktop_dir/ssr.log" || fail "SimpleScreenRecorder did not record"
+sleep 2
+echo record-save >&7
+desktop_wait 100 grep -q "Stopped output" "$desktop_dir/ssr.log" || true
+echo quit >&7
+exec 7>&-
+wait "$ssr" || true
+ssr_video=$(sed -n 's/.*Output file: //p' "$desktop_dir/ssr.log" | tail -n 1)
+[ -s "$ssr_video" ] || fail "SimpleScreenRecorder saved no video; its log: $(cat "$desktop_dir/ssr.log")"
+size=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 "$ssr_video")
+echo "SimpleScreenRecorder's recording $ssr_video: $size"
+[ "$size" = "1920x1080" ] || fail "SimpleScreenRecorder recorded $size"
 
 echo "== no recorder"
 rm -f "$XDG_CONFIG_HOME/tallowin/tallowin.conf"
