@@ -84,7 +84,9 @@ place() {
   desktop_wait 100 grep -qx "Main window minimized" "$desktop_dir/tallowin.out" || fail "Place did not run to its end"
   desktop_wait "$tenths" grep -q -- "$expected" "$desktop_dir/tallowin.out" || fail "no line matching: $expected"
   place_seconds=$(echo "$(date +%s.%N) - $place_started" | bc)
-  # The watch raises the placed window again when the recorder covers it.
+  if [ -n "${while_watched:-}" ]; then
+    "$while_watched"
+  fi
   sleep 1.5
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
@@ -146,8 +148,29 @@ for x, y in [(10, 40), (1909, 40), (10, 1069), (1909, 1069), (960, 540)]:
 print("sampled pixels: red")
 PY
 
+# The placed window above every window of OBS in the stacking order (bottom to top).
+placed_above_obs() {
+  local stacking top_obs=-1 placed_at=-1 index=0 window
+  stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*')
+  for window in $stacking; do
+    [ "$((window))" = "$placed" ] && placed_at=$index
+    grep -qx "$((window))" <<<"$obs_windows" && top_obs=$index
+    index=$((index + 1))
+  done
+  [ "$placed_at" -gt "$top_obs" ]
+}
+# OBS's window brought over the placed one while Tallowin watches: it must
+# put the placed window back on top.
+cover_with_obs() {
+  obs_windows=$(xdotool search --onlyvisible --class '^obs$' || true)
+  [ -n "$obs_windows" ] || fail "OBS shows no window"
+  xdotool windowraise "$(head -n 1 <<<"$obs_windows")"
+  desktop_wait 50 placed_above_obs || fail "OBS's window stayed over the placed window"
+  echo "OBS's window raised over the placed window: Tallowin put the placed window back on top"
+}
+
 echo "== running OBS, server on"
-place "^OBS is ready" 300
+while_watched=cover_with_obs place "^OBS is ready" 300
 echo "ready $place_seconds s after Place (OBS running)"
 # From here on the window is in place already: every Place prints these.
 expected_place_lines=$(place_lines)
