@@ -3,8 +3,6 @@
 #include <QCryptographicHash>
 #include <QHostAddress>
 
-#include <cstring>
-
 namespace tallowin::recorders::testing {
 
 namespace {
@@ -13,6 +11,13 @@ const QString kChallenge = QStringLiteral("Y2hhbGxlbmdl");
 
 QString base64Sha256(const QByteArray& bytes) {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toBase64());
+}
+
+// obs-websocket's own close code, outside Qt's enumeration: converted as a
+// value, never held in a variable of the enumeration's type.
+constexpr int kAuthenticationFailed = 4009;
+void closeWith(QWebSocket* client, int code) {
+    client->close(static_cast<QWebSocketProtocol::CloseCode>(code), QStringLiteral("Authentication failed."));
 }
 
 void send(QWebSocket* client, int op, const QJsonObject& data) {
@@ -65,11 +70,7 @@ void FakeObs::onText(QWebSocket* client, const QString& text) {
         if (!password.isEmpty()) {
             const auto secret = base64Sha256(password.toUtf8() + kSalt.toUtf8());
             if (data.value("authentication").toString() != base64Sha256(secret.toUtf8() + kChallenge.toUtf8())) {
-                // obs-websocket's own code, outside Qt's enumeration: copied in as its bytes.
-                QWebSocketProtocol::CloseCode code{};
-                const int authenticationFailed = 4009;
-                std::memcpy(&code, &authenticationFailed, sizeof code);
-                client->close(code, QStringLiteral("Authentication failed."));
+                closeWith(client, kAuthenticationFailed);
                 return;
             }
         }
