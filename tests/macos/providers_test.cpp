@@ -193,10 +193,13 @@ TEST_F(ProviderTest, PreferencesAreWrittenWholeAsSInt64Numbers) {
     domain->setObject({{"X", 0}, {"\xff", 1}}, "last-selection");
     domain->setObject({{"X", 0}}, "\xff");
     domain->setObject({{"X", 0}, {"Y", 24}, {"Width", -1280}, {"Height", 720}}, "last-selection");
+    domain->setInteger(0, "\xff");
+    domain->setInteger(0, "last-selection-display");
     EXPECT_TRUE(domain->synchronize());
     EXPECT_EQ(fake_sdk::state().calls,
               (Calls{"CFPreferencesSetAppValue(last-selection,{X=0,Y=24,Width=-1280,Height=720},"
                      "com.apple.screencapture)",
+                     "CFPreferencesSetAppValue(last-selection-display,0,com.apple.screencapture)",
                      "CFPreferencesAppSynchronize(com.apple.screencapture)"}));
 }
 
