@@ -98,6 +98,7 @@ protected:
     void write(const std::string& key, std::int64_t y) {
         const auto domain = PlistPreferences(folder).openSuite("com.apple.screencapture");
         domain->setObject({{"Y", y}}, key);
+        domain->setInteger(0, "last-selection-display");
         EXPECT_TRUE(domain->synchronize());
     }
     fs::path file() const { return folder / "com.apple.screencapture.plist"; }
@@ -148,7 +149,9 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
         {"over 1 MiB", "<plist><dict><key>big</key><string>" + std::string(1U << 20U, 'a') + "</string></dict></plist>",
          true},
     };
-    const std::string entry = "<key>last-selection</key><dict><key>Y</key><integer>24</integer></dict></dict></plist>";
+    const std::string entry =
+        "<key>last-selection</key><dict><key>Y</key><integer>24</integer></dict>"
+        "<key>last-selection-display</key><integer>0</integer></dict></plist>";
     int keptSoFar = 0;
     for (const auto& [name, bytes, keptAside] : cases) {
         SCOPED_TRACE(name);
@@ -196,10 +199,7 @@ TEST_F(PlistPreferencesTest, KeepsTheFormatPermissionsAndLinksOfTheUsersFileAndR
             fs::permissions(target, mode);
             const std::string before = slurp(target);
             std::ifstream reader(target, std::ios::binary);  // still reads the old file whole
-            const auto domain = PlistPreferences(folder).openSuite("com.apple.screencapture");
-            domain->setObject({{"Y", -24}}, "last-selection");
-            domain->setInteger(0, "last-selection-display");
-            EXPECT_TRUE(domain->synchronize());
+            write("last-selection", -24);
 
             EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), before);
             EXPECT_EQ(fs::is_symlink(file()), links != 0);
