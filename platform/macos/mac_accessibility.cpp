@@ -13,10 +13,10 @@ namespace {
 // its pages out again on a resize, an IDE indexing, each of which can hold a
 // reply past a second. kAXErrorCannotComplete then "does not necessarily
 // mean that the function has failed" (AXUIElement.h): the application may
-// still carry it out, so a shorter wait reports failures that did not happen. Short enough that a hung
-// application holds our one thread for a few seconds, not the system's
-// default of several more: the placement's first call (the copy of the
-// windows) fails and the placement stops there.
+// still carry it out, so a shorter wait reports failures that did not
+// happen. Short enough that a hung application holds our one thread for
+// three seconds rather than the system's longer default: the placement's
+// first call (the copy of the windows) fails and the placement stops there.
 constexpr float kMessagingTimeoutSeconds = 3.0F;
 
 }  // namespace
