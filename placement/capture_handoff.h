@@ -12,8 +12,8 @@ class Workspace;
 namespace tallowin {
 
 // Stores X 0, Y top, width and height as the screenshot tool's last
-// selection, replacing the whole earlier value; silent when the domain
-// cannot be opened.
+// selection, replacing the whole earlier value, on the main display; silent
+// when the domain cannot be opened.
 void storeCaptureSelection(platform::Preferences& preferences, std::int64_t top, std::int64_t width,
                            std::int64_t height);
 
