@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         parsed && (depthOf(parsed.get(), nodes) > shape->depth || nodes > shape->values)) {
         __builtin_trap();
     }
-    const std::optional<std::string> merged = mergeEntries(input, {{"last-selection", {{"X", 0}, {"Y", -24}}}});
+    const std::optional<std::string> merged =
+        mergeEntries(input, {{"last-selection", platform::IntegerDictionary{{"X", 0}, {"Y", -24}}}});
     if (!merged) {
         return 0;  // kept aside; the new file holds just the entries
     }

@@ -10,6 +10,9 @@ namespace tallowin {
 namespace {
 constexpr const char* kScreenCaptureDomain = "com.apple.screencapture";
 constexpr const char* kLastSelectionKey = "last-selection";
+// The display the selection belongs to, 0 the main one, which the placed
+// window is on: a selection left on another display would open there.
+constexpr const char* kLastSelectionDisplayKey = "last-selection-display";
 constexpr const char* kScreenshotToolPath = "/System/Applications/Utilities/Screenshot.app";
 }  // namespace
 
@@ -23,6 +26,7 @@ platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferen
     domain->setObject(
         {{"X", rectangle.x}, {"Y", rectangle.y}, {"Width", rectangle.width}, {"Height", rectangle.height}},
         kLastSelectionKey);
+    domain->setInteger(0, kLastSelectionDisplayKey);
     domain->synchronize();
     return rectangle;
 }

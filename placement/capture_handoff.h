@@ -13,9 +13,9 @@ class Preferences;
 namespace tallowin {
 
 // Stores X 0, Y top, width and height as the screenshot tool's last
-// selection, replacing the whole earlier value; silent when the domain
-// cannot be opened. Yields the rectangle it stored (or would have stored):
-// the one place that decides it, so the handoff takes it from here.
+// selection, replacing the whole earlier value, on the main display; silent
+// when the domain cannot be opened. Yields the rectangle it stored (or would
+// have stored): the one place that decides it, so the handoff takes it from here.
 platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferences, std::int64_t top,
                                                  std::int64_t width, std::int64_t height);
 

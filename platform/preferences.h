@@ -19,6 +19,8 @@ public:
 
     // Replaces the whole value under key; other keys stay as they are.
     virtual void setObject(const IntegerDictionary& value, std::string_view key) = 0;
+    // Replaces the value under key with one integer; other keys stay as they are.
+    virtual void setInteger(std::int64_t value, std::string_view key) = 0;
     // Writes pending changes to persistent storage.
     virtual bool synchronize() = 0;
 };

@@ -43,7 +43,7 @@ qmake="$(command -v qmake6 || command -v qmake || true)"
 if [ -n "$qmake" ]; then
   qt_headers="$("$qmake" -query QT_INSTALL_HEADERS)"
   qt_libs="$("$qmake" -query QT_INSTALL_LIBS)"
-  for module in QtCore QtGui QtWidgets; do
+  for module in QtCore QtGui QtWidgets QtSvg; do
     if [ -d "$qt_headers/$module" ]; then
       qt_flags+=(-isystem "$qt_headers" -isystem "$qt_headers/$module")
     else
@@ -96,6 +96,10 @@ files=(platform/macos/*.cpp)
 for file in shell/*.cpp; do
   [[ "$file" == *_x11.cpp ]] || files+=("$file")
 done
+# The icon tool, where Qt SVG's headers are found (always with Qt's macOS builds).
+if printf '#include <QSvgRenderer>\n' | "$clang" "${sdk_flags[@]}" "${qt_flags[@]}" -fsyntax-only -x c++ - 2>/dev/null; then
+  files+=(shell/iconset/*.cpp)
+fi
 files+=(tests/macos/live_test.cpp)
 clean=0
 failed=0

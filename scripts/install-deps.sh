@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format clang-tidy
   libc++-dev
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-websockets-dev libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-websockets-dev libgl-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libplist-dev
   xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
   dpkg-dev appstream desktop-file-utils

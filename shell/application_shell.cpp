@@ -1,6 +1,7 @@
 #include "shell/application_shell.h"
 
 #include <QComboBox>
+#include <QMenuBar>
 #include <QPushButton>
 
 #include "app/view_controller.h"
@@ -9,6 +10,7 @@
 #include "shell/main_view.h"
 #include "shell/menu_tracking_timers.h"
 #include "shell/qt_main_window.h"
+#include "shell/window_menu.h"
 
 namespace tallowin::shell {
 
@@ -37,6 +39,13 @@ ApplicationShell::ApplicationShell(platform::Provider& system, platform::TimerFa
     QObject::connect(view_->placeButton(), &QPushButton::clicked, view_.get(),
                      [&controller] { controller.handlePlaceButtonClick(); });
     view_->setClosedHandler([&controller] { controller.viewDidDisappear(); });
+
+#ifdef Q_OS_MACOS
+    // A Mac user looks for Window > Minimize and Close in the screen's menu
+    // bar. Elsewhere a menu bar without a parent would be a window of its
+    // own, and the window manager's title bar offers both already.
+    menuBar_ = makeWindowMenuBar(*view_);
+#endif
 
     controller.viewDidLoad();
 }

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+class QMenuBar;
+
 namespace tallowin {
 class ViewController;
 }  // namespace tallowin
@@ -38,9 +40,12 @@ public:
 
     [[nodiscard]] MainView& view() const { return *view_; }
     [[nodiscard]] ViewController& controller() const { return *controller_; }
+    // The screen's menu bar with the Window menu on macOS; none elsewhere.
+    [[nodiscard]] QMenuBar* menuBar() const { return menuBar_.get(); }
 
 private:
     std::unique_ptr<MainView> view_;
+    std::unique_ptr<QMenuBar> menuBar_;  // goes before the window it acts on
     std::unique_ptr<QtMainWindowSource> application_;
     std::unique_ptr<MenuTrackingTimers> timers_;
     // Last, so it goes first: its timers stop before the window goes.

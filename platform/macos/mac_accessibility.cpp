@@ -9,12 +9,15 @@ namespace tallowin::macos {
 
 namespace {
 
-// Long enough for a busy application that still answers (a browser
-// rebuilding its accessibility tree takes some hundreds of milliseconds);
-// short enough that a hung one holds our one thread for about a second,
-// not the system's default of several: the placement's first call (the copy
-// of the windows) fails and the placement stops there.
-constexpr float kMessagingTimeoutSeconds = 1.0F;
+// Long enough for a busy application that still answers: a browser laying
+// its pages out again on a resize, an IDE indexing, each of which can hold a
+// reply past a second. kAXErrorCannotComplete then "does not necessarily
+// mean that the function has failed" (AXUIElement.h): the application may
+// still carry it out, so a shorter wait reports failures that did not
+// happen. Short enough that a hung application holds our one thread for
+// three seconds rather than the system's longer default: the placement's
+// first call (the copy of the windows) fails and the placement stops there.
+constexpr float kMessagingTimeoutSeconds = 3.0F;
 
 }  // namespace
 

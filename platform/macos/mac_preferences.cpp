@@ -8,6 +8,10 @@ namespace tallowin::macos {
 
 namespace {
 
+CFRef<CFNumberRef> makeNumber(std::int64_t integer) {
+    return CFRef<CFNumberRef>::adopt(CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &integer));
+}
+
 // Nothing when any part cannot be made: a partial dictionary would replace
 // the whole stored value with a wrong one.
 CFRef<CFMutableDictionaryRef> makeIntegerDictionary(const platform::IntegerDictionary& value) {
@@ -18,9 +22,7 @@ CFRef<CFMutableDictionaryRef> makeIntegerDictionary(const platform::IntegerDicti
     }
     for (const auto& [name, integer] : value) {
         const auto key = makeCFString(name);
-        const std::int64_t number = integer;
-        const auto cfNumber =
-            CFRef<CFNumberRef>::adopt(CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &number));
+        const auto cfNumber = makeNumber(integer);
         if (!key || !cfNumber) {
             return {};
         }
@@ -40,6 +42,15 @@ void MacPreferencesDomain::setObject(const platform::IntegerDictionary& value, s
     }
     // Set rule: the preferences system keeps its own reference or copy.
     CFPreferencesSetAppValue(cfKey.get(), dictionary.get(), applicationID_.get());
+}
+
+void MacPreferencesDomain::setInteger(std::int64_t value, std::string_view key) {
+    const auto cfKey = makeCFString(key);
+    const auto number = makeNumber(value);
+    if (!cfKey || !number) {
+        return;
+    }
+    CFPreferencesSetAppValue(cfKey.get(), number.get(), applicationID_.get());
 }
 
 bool MacPreferencesDomain::synchronize() { return CFPreferencesAppSynchronize(applicationID_.get()); }

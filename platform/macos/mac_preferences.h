@@ -2,6 +2,7 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -17,6 +18,7 @@ public:
     explicit MacPreferencesDomain(CFRef<CFStringRef> applicationID) : applicationID_(std::move(applicationID)) {}
 
     void setObject(const platform::IntegerDictionary& value, std::string_view key) override;
+    void setInteger(std::int64_t value, std::string_view key) override;
     bool synchronize() override;
 
 private:

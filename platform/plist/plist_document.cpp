@@ -49,14 +49,23 @@ std::string serialize(plist_t root, PlistFormat format) {
     return owned ? std::string(owned.get(), length) : std::string();
 }
 
+// libplist 2.2 keeps integers unsigned; both writers give them back signed.
+plist_t newInteger(std::int64_t number) { return plist_new_uint(static_cast<std::uint64_t>(number)); }
+
+plist_t newValue(const DomainValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return newInteger(*number);
+    }
+    Node dictionary(plist_new_dict());
+    for (const auto& [name, number] : std::get<platform::IntegerDictionary>(value)) {
+        plist_dict_set_item(dictionary.get(), name.c_str(), newInteger(number));
+    }
+    return dictionary.release();
+}
+
 void setEntries(plist_t root, const DomainEntries& entries) {
     for (const auto& [key, value] : entries) {
-        Node dictionary(plist_new_dict());
-        for (const auto& [name, number] : value) {
-            // libplist 2.2 keeps integers unsigned; both writers give them back signed.
-            plist_dict_set_item(dictionary.get(), name.c_str(), plist_new_uint(static_cast<std::uint64_t>(number)));
-        }
-        plist_dict_set_item(root, key.c_str(), dictionary.release());
+        plist_dict_set_item(root, key.c_str(), newValue(value));
     }
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "platform/plist/plist_shape.h"
 #include "platform/preferences.h"
 
 namespace tallowin::plist {
 
-// Keys of a domain and the whole value each is to hold.
-using DomainEntries = std::map<std::string, platform::IntegerDictionary, std::less<>>;
+// The whole value a key is to hold: a dictionary of integers or one integer.
+using DomainValue = std::variant<platform::IntegerDictionary, std::int64_t>;
+// Keys of a domain and the value each is to hold.
+using DomainEntries = std::map<std::string, DomainValue, std::less<>>;
 
 // The bytes a domain file holding `current` is to hold next: its dictionary
 // with the entries set, in its own format (XML when empty). Nothing when

@@ -54,6 +54,10 @@ void PlistDomain::setObject(const platform::IntegerDictionary& value, std::strin
     pending_.insert_or_assign(std::string(key), value);
 }
 
+void PlistDomain::setInteger(std::int64_t value, std::string_view key) {
+    pending_.insert_or_assign(std::string(key), value);
+}
+
 bool PlistDomain::synchronize() {
     if (pending_.empty()) {
         return true;

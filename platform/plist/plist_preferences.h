@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -36,6 +37,7 @@ public:
     PlistDomain& operator=(const PlistDomain&) = delete;
 
     void setObject(const platform::IntegerDictionary& value, std::string_view key) override;
+    void setInteger(std::int64_t value, std::string_view key) override;
     bool synchronize() override;
 
     [[nodiscard]] std::filesystem::path file() const { return folder_ / (name_ + ".plist"); }

@@ -41,6 +41,9 @@ struct FakeDomain final : platform::PreferencesDomain {
         }
         preferences->note(entry);
     }
+    void setInteger(std::int64_t value, std::string_view key) override {
+        preferences->note("prefs set: " + suite + " " + std::string(key) + " " + std::to_string(value));
+    }
     bool synchronize() override {
         preferences->note("prefs synchronize: " + suite);
         return true;

@@ -105,7 +105,7 @@ struct FakeWorkspace final : platform::Workspace, Logged {
     }
 };
 
-// Logs each dictionary set, entry by entry.
+// Logs each dictionary set, entry by entry, and each integer set.
 struct FakePreferences final : platform::Preferences, Logged {
     using Logged::Logged;
     bool canOpen = true;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -12,6 +14,11 @@
 #include "platform/macos/mac_accessibility.h"
 #include "platform/macos/mac_preferences.h"
 #include "platform/macos/mac_window_list.h"
+
+// The application bundle built with this test; none when it is built alone.
+#ifndef TALLOWIN_BUNDLE
+#define TALLOWIN_BUNDLE ""
+#endif
 
 namespace tallowin::macos {
 namespace {
@@ -56,6 +63,25 @@ TEST(MacLiveTest, APreferenceRoundTripsAndIsRemoved) {
     CFPreferencesSetAppValue(key.get(), nullptr, domain.get());
     EXPECT_TRUE(CFPreferencesAppSynchronize(domain.get()));
     EXPECT_FALSE(CFRef<CFPropertyListRef>::adopt(CFPreferencesCopyAppValue(key.get(), domain.get())));
+}
+
+// The bundle built beside this test, as macOS reads it: the copyright and
+// the icon the Dock shows (iconutil's file holds the 1024-pixel image, type ic10).
+TEST(MacLiveTest, TheBundleCarriesItsIconAndCopyright) {
+    const std::string path = TALLOWIN_BUNDLE;
+    if (path.empty()) {
+        GTEST_SKIP() << "built without the application";
+    }
+    const auto url = CFRef<CFURLRef>::adopt(CFURLCreateFromFileSystemRepresentation(
+        kCFAllocatorDefault, reinterpret_cast<const UInt8*>(path.data()), static_cast<CFIndex>(path.size()), true));
+    const auto bundle = CFRef<CFBundleRef>::adopt(CFBundleCreate(kCFAllocatorDefault, url.get()));
+    ASSERT_TRUE(bundle);
+    EXPECT_NE(CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("NSHumanReadableCopyright")), nullptr);
+    const auto icon = CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("CFBundleIconFile"));
+    ASSERT_TRUE(icon != nullptr && CFGetTypeID(icon) == CFStringGetTypeID());
+    std::ifstream in(path + "/Contents/Resources/" + utf8String(static_cast<CFStringRef>(icon)).value_or(""));
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_TRUE(bytes.starts_with("icns") && bytes.find("ic10") != std::string::npos);
 }
 
 TEST(MacLiveTest, TheScreenshotToolIsWhereThePlacementOpensIt) {

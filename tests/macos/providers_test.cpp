@@ -125,14 +125,17 @@ TEST_F(ProviderTest, EachKindOfCopiedValue) {
 }
 
 // A placement (placement/window_geometry.cpp) with AXEnhancedUserInterface off and
-// on: the windows copied, position and size set on one, raised. The
-// application element goes first: the window alone holds the placement open.
+// on: the windows copied, position and size set on one, the size read back
+// (AppKit shrinks a window taller than the screen), raised. The application
+// element goes first: the window alone holds the placement open.
 class PlacementTest : public ProviderTest, public ::testing::WithParamInterface<std::pair<CFBooleanRef, Calls>> {};
 
 TEST_P(PlacementTest, EnhancedUserInterfaceIsOffOnceForTheSetsAndRestoredAtTheEnd) {
     fake_sdk::state().attributes["AXEnhancedUserInterface"] = GetParam().first;
     fake_sdk::state().attributes["AXWindows"] = fake_sdk::array({fake_sdk::element("win"), fake_sdk::element("w2")});
     fake_sdk::state().errors["AXPosition"] = kAXErrorCannotComplete;
+    const CGSize shrunk{1280, 655};
+    fake_sdk::state().attributes["AXSize"] = AXValueCreate(kAXValueTypeCGSize, &shrunk);
     MacAccessibility accessibility;
     {
         auto application = accessibility.createApplication(9);
@@ -143,6 +146,8 @@ TEST_P(PlacementTest, EnhancedUserInterfaceIsOffOnceForTheSetsAndRestoredAtTheEn
         const auto size = accessibility.createValue(AxValueKind::size, 1280, 720);
         EXPECT_EQ(accessibility.setAttributeValue(*window, "AXPosition", *position), AxError::cannotComplete);
         EXPECT_EQ(accessibility.setAttributeValue(*window, "AXSize", *size), AxError::success);
+        const auto read = accessibility.copyAttributeValue(*window, "AXSize");
+        EXPECT_EQ(std::get<platform::AXValuePtr>(read.value)->getValue(AxValueKind::size), std::pair(1280.0, 655.0));
         EXPECT_EQ(accessibility.performAction(*window, "AXRaise"), AxError::success);
     }
     EXPECT_EQ(fake_sdk::state().calls, GetParam().second);
@@ -152,14 +157,14 @@ INSTANTIATE_TEST_SUITE_P(
     States, PlacementTest,
     ::testing::Values(
         std::pair{kCFBooleanFalse,
-                  Calls{"app9 timeout 1000ms", "app9 copy AXWindows", "win timeout 1000ms", "w2 timeout 1000ms",
+                  Calls{"app9 timeout 3000ms", "app9 copy AXWindows", "win timeout 3000ms", "w2 timeout 3000ms",
                         "app9 copy AXEnhancedUserInterface", "win set AXPosition=point(0,24)",
-                        "win set AXSize=size(1280,720)", "win perform AXRaise"}},
+                        "win set AXSize=size(1280,720)", "win copy AXSize", "win perform AXRaise"}},
         std::pair{kCFBooleanTrue,
-                  Calls{"app9 timeout 1000ms", "app9 copy AXWindows", "win timeout 1000ms", "w2 timeout 1000ms",
+                  Calls{"app9 timeout 3000ms", "app9 copy AXWindows", "win timeout 3000ms", "w2 timeout 3000ms",
                         "app9 copy AXEnhancedUserInterface", "app9 set AXEnhancedUserInterface=false",
-                        "win set AXPosition=point(0,24)", "win set AXSize=size(1280,720)", "win perform AXRaise",
-                        "app9 set AXEnhancedUserInterface=true"}}));
+                        "win set AXPosition=point(0,24)", "win set AXSize=size(1280,720)", "win copy AXSize",
+                        "win perform AXRaise", "app9 set AXEnhancedUserInterface=true"}}));
 
 // Nothing this provider did not make, and no name CFString refuses, reaches Apple's API.
 TEST_F(ProviderTest, ForeignHandlesAndBadNamesAreRefused) {
@@ -193,10 +198,13 @@ TEST_F(ProviderTest, PreferencesAreWrittenWholeAsSInt64Numbers) {
     domain->setObject({{"X", 0}, {"\xff", 1}}, "last-selection");
     domain->setObject({{"X", 0}}, "\xff");
     domain->setObject({{"X", 0}, {"Y", 24}, {"Width", -1280}, {"Height", 720}}, "last-selection");
+    domain->setInteger(0, "\xff");
+    domain->setInteger(0, "last-selection-display");
     EXPECT_TRUE(domain->synchronize());
     EXPECT_EQ(fake_sdk::state().calls,
               (Calls{"CFPreferencesSetAppValue(last-selection,{X=0,Y=24,Width=-1280,Height=720},"
                      "com.apple.screencapture)",
+                     "CFPreferencesSetAppValue(last-selection-display,0,com.apple.screencapture)",
                      "CFPreferencesAppSynchronize(com.apple.screencapture)"}));
 }
 

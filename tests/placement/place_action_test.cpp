@@ -51,6 +51,7 @@ const Lines kMatched = {"out: Window title: Report", "out: x=10.0 y=40.0", "out:
                         "out: width=800.0 height=600.0"};
 const Lines kSetFrame = {"ax: set AXPosition (0.0, 0.0) on window 0", "ax: set AXSize (1280.0, 720.0) on window 0"};
 const Lines kSaved = {"prefs set: com.apple.screencapture last-selection X=0 Y=30 Width=1280 Height=720",
+                      "prefs set: com.apple.screencapture last-selection-display 0",
                       "prefs synchronize: com.apple.screencapture"};
 const Lines kRaised = {"ax: perform AXRaise on window 0", "out: Window successfully brought to front."};
 const Lines kHandedOff = {"miniaturize", "out: Main window minimized",

@@ -49,7 +49,7 @@ std::string times(int count, const std::string& text) {
 std::string largeBinary() {
     DomainEntries entries;
     for (int i = 0; i < 4000; ++i) {
-        entries["key-" + std::to_string(i)] = {{"A", i}};
+        entries["key-" + std::to_string(i)] = platform::IntegerDictionary{{"A", i}};
     }
     return newDomain(entries, PlistFormat::Binary);
 }
@@ -98,6 +98,7 @@ protected:
     void write(const std::string& key, std::int64_t y) {
         const auto domain = PlistPreferences(folder).openSuite("com.apple.screencapture");
         domain->setObject({{"Y", y}}, key);
+        domain->setInteger(0, "last-selection-display");
         EXPECT_TRUE(domain->synchronize());
     }
     fs::path file() const { return folder / "com.apple.screencapture.plist"; }
@@ -148,7 +149,9 @@ TEST_F(PlistPreferencesTest, FilesBeyondTheBoundsAreKeptAsideAndNeverGrown) {
         {"over 1 MiB", "<plist><dict><key>big</key><string>" + std::string(1U << 20U, 'a') + "</string></dict></plist>",
          true},
     };
-    const std::string entry = "<key>last-selection</key><dict><key>Y</key><integer>24</integer></dict></dict></plist>";
+    const std::string entry =
+        "<key>last-selection</key><dict><key>Y</key><integer>24</integer></dict>"
+        "<key>last-selection-display</key><integer>0</integer></dict></plist>";
     int keptSoFar = 0;
     for (const auto& [name, bytes, keptAside] : cases) {
         SCOPED_TRACE(name);
@@ -189,7 +192,9 @@ TEST_F(PlistPreferencesTest, KeepsTheFormatPermissionsAndLinksOfTheUsersFileAndR
                 fs::create_symlink(target, folder / "hop.plist");
             }
             std::ofstream(target, std::ios::binary)
-                << newDomain({{"other", {{"A", 1}}}, {"last-selection", {{"Z", 30}}}},
+                << newDomain({{"other", platform::IntegerDictionary{{"A", 1}}},
+                              {"last-selection", platform::IntegerDictionary{{"Z", 30}}},
+                              {"last-selection-display", std::int64_t{2}}},
                              binary ? PlistFormat::Binary : PlistFormat::Xml);
             fs::permissions(target, mode);
             const std::string before = slurp(target);
@@ -202,6 +207,7 @@ TEST_F(PlistPreferencesTest, KeepsTheFormatPermissionsAndLinksOfTheUsersFileAndR
             EXPECT_EQ(fs::status(target).permissions(), mode);
             EXPECT_EQ(contents(target),
                       "<dict><key>last-selection</key><dict><key>Y</key><integer>-24</integer></dict>"
+                      "<key>last-selection-display</key><integer>0</integer>"
                       "<key>other</key><dict><key>A</key><integer>1</integer></dict></dict></plist>");
             expectAlone(target);
         }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +14,7 @@
 #include "shell/application_shell.h"
 #include "shell/delegate_bridge.h"
 #include "shell/main_view.h"
+#include "shell/window_menu.h"
 #include "tests/doubles/doubles.h"
 
 using namespace tallowin;
@@ -214,6 +217,29 @@ private slots:
         QVERIFY2(view.width() < 1000 && view.height() < 400, "a small utility window");
         QVERIFY(!place.intersects(tabs[0]->geometry()) && !place.intersects(tabs[1]->geometry()));
         QVERIFY(view.rect().contains(place));
+    }
+
+    // Window > Minimize (Command-M) and Close (Command-W): in the screen's
+    // menu bar on macOS (shell.window_menu_native runs this under cocoa).
+    void theWindowMenuMinimizesAndClosesTheWindow() {
+        Rig rig;
+        QVERIFY(rig.open({kAlpha}));
+        QMenuBar* own = rig.shell->menuBar();  // the screen's on macOS, none elsewhere
+        QCOMPARE(own != nullptr, QSysInfo::kernelType() == "darwin");
+        QCOMPARE(own != nullptr && own->isNativeMenuBar(), QGuiApplication::platformName() == "cocoa");
+        const auto made = own != nullptr ? nullptr : shell::makeWindowMenuBar(*rig.view);
+        const QMenuBar* menuBar = made ? made.get() : own;
+        const QMenu* menu = menuBar->actions()[0]->menu();
+        QStringList items{menu->title()};
+        for (const QAction* action : menu->actions()) {
+            items.append(action->text() + " " + action->shortcut().toString(QKeySequence::PortableText));
+        }
+        QCOMPARE(items, (QStringList{"Window", "Minimize Ctrl+M", "Close Ctrl+W"}));
+        menu->actions()[0]->trigger();
+        QTRY_VERIFY(rig.view->isMinimized());
+        menu->actions()[1]->trigger();
+        QVERIFY(rig.view->isHidden());
+        QCOMPARE(rig.timers.liveTimers(), 0);
     }
 
     // Last: it runs the application's event loop to its end.

@@ -51,10 +51,11 @@ stored=$(python3 "$here/read_capture_selection.py" "$preferences") || fail "unre
 frame=$(desktop_frame_of "$alpha")
 echo "stored capture selection: $stored"
 echo "frame of the placed window: $frame"
-read -r sx sy sw sh <<<"$stored"
+read -r sx sy sw sh sd <<<"$stored"
 read -r fx fy fw fh <<<"$frame"
 [ "$sw $sh" = "1920 1080" ] || fail "stored size $sw x $sh, not 1920 x 1080"
 [ "$sx" = 0 ] || fail "stored X $sx, not 0"
+[ "$sd" = 0 ] || fail "stored display $sd, not 0 (the main display)"
 [ "$fx $fw $fh" = "$sx $sw $sh" ] || fail "frame $frame differs from the stored rectangle $stored"
 [ "$fy" = "$sy" ] || fail "frame top $fy differs from the stored Y $sy"
 echo "PASS"
