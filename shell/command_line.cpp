@@ -1,5 +1,7 @@
 #include "shell/command_line.h"
 
+#include "shell/qt_workspace.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -52,6 +54,11 @@ struct Parser {
                                QStringLiteral("The X display whose windows are listed and placed, and where "
                                               "Tallowin's window goes (default: $DISPLAY)."),
                                QStringLiteral("display")};
+    QCommandLineOption recorder{QStringLiteral("recorder"),
+                                QStringLiteral("The recorder that gets the rectangle after Place: obs, ssr or none, "
+                                               "remembered for later starts; auto forgets it and picks what runs, "
+                                               "then what is installed."),
+                                QStringLiteral("name")};
 
     Parser() {
         parser.setApplicationDescription(
@@ -61,6 +68,7 @@ struct Parser {
         parser.addOption(help);
         parser.addOption(version);
         parser.addOption(display);
+        parser.addOption(recorder);
         for (const char* name : kQtValueOptions) {
             QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
             option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -103,6 +111,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (parser.parser.isSet(parser.version)) {
         line.action = CommandLine::Action::version;
         return line;
+    }
+    if (parser.parser.isSet(parser.recorder)) {
+        line.recorder = toUtf8(parser.parser.values(parser.recorder).constLast());
+        if (!QtWorkspace::knownRecorder(*line.recorder)) {
+            line.action = CommandLine::Action::usageError;
+            line.error = "Unknown recorder '" + *line.recorder + "': use obs, ssr, none or auto.";
+            return line;
+        }
     }
     // The last one wins, as with Qt's own reading.
     if (parser.parser.isSet(parser.display)) {

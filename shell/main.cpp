@@ -62,8 +62,12 @@ int main(int argc, char** argv) {
     tallowin::AppDelegate delegate;
     tallowin::shell::attachDelegate(application, delegate);
     tallowin::shell::QtTimerFactory timers;
-    tallowin::shell::QtWorkspace workspace;
     tallowin::StandardOutput output;
+    tallowin::shell::QtWorkspace workspace(output);
+    if (line.recorder && !workspace.pinRecorder(*line.recorder)) {
+        std::fprintf(stderr, "tallowin: cannot remember the recorder in %s\n",
+                     "${XDG_CONFIG_HOME:-~/.config}/tallowin/tallowin.conf");
+    }
     tallowin::shell::ApplicationShell shell(*system, timers, workspace, output);
     shell.show();
     return QApplication::exec();

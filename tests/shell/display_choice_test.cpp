@@ -92,6 +92,7 @@ private slots:
         if (action != kActions.end()) {
             return;
         }
+        QCOMPARE(line.recorder.value_or(""), invocation.argv.back() == "ssr" ? "ssr" : "");
         std::string handedToQt;
         for (const std::string& word : line.qtArguments) {
             handedToQt += (handedToQt.empty() ? "" : " ") + word;
@@ -116,7 +117,7 @@ private slots:
     void usageNamesTheProgramAndItsOptions() {
         const std::string usage = tallowin::shell::usageText();
         QVERIFY2(usage.starts_with("Usage: tallowin [options]\n"), usage.c_str());
-        for (const char* option : {"--display <display>", "--help", "--version"}) {
+        for (const char* option : {"--display <display>", "--recorder <name>", "--help", "--version"}) {
             QVERIFY2(usage.find(option) != std::string::npos, option);
         }
         QVERIFY2(usage.find("-style") == std::string::npos, "Qt's own options stay out of the usage");
