@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tallowin: %s\n", display.missing.c_str());
         return 1;
     }
+    if (!display.unsupported.empty()) {
+        std::printf("%s\n", display.unsupported.c_str());
+        return 1;
+    }
     const auto system = tallowin::platform::openNativeProvider(display.argument ? display.argument->c_str() : nullptr);
     if (!system) {
         std::fprintf(stderr, "tallowin: %s\n", display.unreachable.c_str());
@@ -64,6 +68,7 @@ int main(int argc, char** argv) {
     tallowin::shell::QtTimerFactory timers;
     tallowin::shell::QtWorkspace workspace;
     tallowin::StandardOutput output;
+    system->reportTo(output);
     tallowin::shell::ApplicationShell shell(*system, timers, workspace, output);
     shell.show();
     return QApplication::exec();
