@@ -76,8 +76,9 @@ std::optional<TreeView> viewOf(const json& node) {
     }
     view.window.title = textOf(node, "name");
     view.window.owner = textOf(node, "app_id");
-    if (!view.window.owner) {
-        if (const json* properties = member(node, "window_properties")) {
+    if (const json* properties = member(node, "window_properties")) {
+        view.x11 = true;
+        if (!view.window.owner) {
             view.window.owner = textOf(*properties, "class");
         }
     }

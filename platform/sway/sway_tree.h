@@ -14,6 +14,7 @@ struct TreeView {
     platform::SystemWindow window;
     bool visible = false;
     bool focused = false;
+    bool x11 = false;  // an XWayland client
 };
 
 // What a GET_TREE answer says: every view, front to back within each

@@ -133,21 +133,33 @@ WindowOutcome SwayWindowSystem::setFrame(std::uint32_t window, const WindowFrame
         return WindowOutcome::refused;
     }
     // Fullscreen first: sway accepts the rest for a fullscreen window and
-    // leaves it fullscreen. An X11 client may answer a configure with a
-    // request for its old size, which sway grants a floating window: once
-    // more then, after the client has had its say.
+    // leaves it fullscreen. A frame an X11 client took back gets one more try.
     const std::string commands = "fullscreen disable, floating enable, resize set " + *width + " " + *height +
                                  ", move absolute position " + *x + " " + *y;
     std::string seen;
+    bool x11 = false;
+    const auto exact = [&](const TreeView& view) {
+        seen = frameText(view.window.frame);
+        x11 = view.x11;
+        return view.window.frame == frame;
+    };
     auto outcome = WindowOutcome::notExact;
     for (int attempt = 0; attempt < 2 && outcome == WindowOutcome::notExact; ++attempt) {
         if (const auto refused = refusal(window, commands)) {
             return *refused;
         }
-        outcome = readBack(window, [&](const TreeView& view) {
-            seen = frameText(view.window.frame);
-            return view.window.frame == frame;
-        });
+        outcome = readBack(window, exact);
+        if (outcome == WindowOutcome::done && x11) {
+            std::this_thread::sleep_for(kX11Settle);
+            const auto tree = readTree();
+            const TreeView* view = tree ? findView(*tree, window) : nullptr;
+            if (!tree) {
+                return WindowOutcome::disconnected;
+            }
+            outcome = view == nullptr ? WindowOutcome::windowGone
+                      : exact(*view)  ? WindowOutcome::done
+                                      : WindowOutcome::notExact;
+        }
     }
     if (outcome == WindowOutcome::notExact) {
         status_.writeLine("sway gave window " + std::to_string(window) + " the frame " + seen + ", not " +

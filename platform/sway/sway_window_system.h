@@ -16,6 +16,9 @@ namespace tallowin::sway {
 // How long sway may take to show a frame or a focus it accepted. It answers
 // success even for a size it then clamps, so only the tree tells.
 inline constexpr std::chrono::milliseconds kReadBackBound{1000};
+// An X11 client may answer a configure with a request for its old size, which
+// sway grants a floating window: an exact frame must still be there after this.
+inline constexpr std::chrono::milliseconds kX11Settle{150};
 
 // sway over its IPC socket: one GET_TREE per listing; a frame is set with
 // fullscreen off, floating on, a size and an absolute position, then read

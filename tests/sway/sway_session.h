@@ -86,7 +86,12 @@ inline void forEachView(const nlohmann::json& node, const std::function<void(con
 
 inline std::unique_ptr<SwaySession> SwaySession::start(std::string& why) {
     std::unique_ptr<SwaySession> session(new SwaySession());
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallowin-sway-XXXXXX").string();
+    // As root, the session gets a /tmp of its own for XWayland's display locks,
+    // which a killed compositor leaves behind: its folder must lie elsewhere.
+    const bool root = ::getuid() == 0;
+    const auto base = root && std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                                        : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "tallowin-sway-XXXXXX").string();
     session->folder_ = ::mkdtemp(pattern.data());
     const auto runtime = session->folder_ / "run";
     std::filesystem::create_directory(runtime);
@@ -98,15 +103,16 @@ inline std::unique_ptr<SwaySession> SwaySession::start(std::string& why) {
         "exec env -u DISPLAY -u WAYLAND_DISPLAY WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 "
         "WLR_RENDERER=pixman XDG_RUNTIME_DIR=" +
         runtime.string() + " HOME=" + session->folder_.string() + " sway -c " + (session->folder_ / "config").string();
-    if (::getuid() == 0) {
+    if (root) {
         // sway refuses root; nobody runs it, in namespaces that die with it.
         if (::chown(runtime.c_str(), 65534, 65534) != 0 || ::chmod(runtime.c_str(), 0700) != 0) {
             why = "cannot hand the runtime folder to nobody";
             return nullptr;
         }
-        command.replace(0, 5,
-                        "exec unshare -m -n -p --fork --kill-child setpriv --reuid=65534 --regid=65534 "
-                        "--clear-groups ");
+        command =
+            "exec unshare -m -n -p --fork --kill-child sh -c 'mount -t tmpfs tallowin /tmp && exec setpriv "
+            "--reuid=65534 --regid=65534 --clear-groups " +
+            command.substr(5) + "'";
     }
     command += " >" + (session->folder_ / "sway.log").string() + " 2>&1";
     session->leader_ = ::fork();

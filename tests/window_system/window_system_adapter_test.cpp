@@ -34,11 +34,11 @@ struct ScriptedWindowSystem final : platform::WindowSystem {
     }
     doubles::CallLog& log;
     platform::LineOutput& status;
-    // "Report" (pid 42, id 7, then a twin at x 5) and a too transparent
-    // "Alpha", below a 30 pixel bar.
+    // A too transparent "Alpha" (pid 43) in front of "Report" (pid 42, id 7,
+    // then a twin at x 5), below a 30 pixel bar.
     std::optional<platform::WindowSystemSnapshot> seen = platform::WindowSystemSnapshot{
-        {{.id = 7, .pid = 42, .title = "Report", .owner = "Editor", .frame = {10, 40, 800, 600}, .opacity = {}},
-         {.id = 8, .pid = 43, .title = "Alpha", .owner = "Apps", .frame = {0, 30, 600, 400}, .opacity = 0.4},
+        {{.id = 8, .pid = 43, .title = "Alpha", .owner = "Apps", .frame = {0, 30, 600, 400}, .opacity = 0.4},
+         {.id = 7, .pid = 42, .title = "Report", .owner = "Editor", .frame = {10, 40, 800, 600}, .opacity = {}},
          {.id = 9, .pid = 42, .title = "Report", .owner = "Editor", .frame = {5, 40, 800, 600}, .opacity = {}}},
         {0, 30, 2560, 1410}};
     std::vector<WindowOutcome> outcomes;  // of the requests in turn; done once used up
