@@ -87,7 +87,8 @@ inline void forEachView(const nlohmann::json& node, const std::function<void(con
 inline std::unique_ptr<SwaySession> SwaySession::start(std::string& why) {
     std::unique_ptr<SwaySession> session(new SwaySession());
     // As root, the session gets a /tmp of its own for XWayland's display locks,
-    // which a killed compositor leaves behind: its folder must lie elsewhere.
+    // which a killed compositor leaves behind: its folder, and the working
+    // folder of its clients, must lie elsewhere.
     const bool root = ::getuid() == 0;
     const auto base = root && std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
                                                                         : std::filesystem::temp_directory_path();
@@ -110,7 +111,7 @@ inline std::unique_ptr<SwaySession> SwaySession::start(std::string& why) {
             return nullptr;
         }
         command =
-            "exec unshare -m -n -p --fork --kill-child sh -c 'mount -t tmpfs tallowin /tmp && exec setpriv "
+            "exec unshare -m -n -p --fork --kill-child sh -c 'mount -t tmpfs tallowin /tmp && cd / && exec setpriv "
             "--reuid=65534 --regid=65534 --clear-groups " +
             command.substr(5) + "'";
     }
