@@ -1,6 +1,7 @@
 #pragma once
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -119,6 +120,7 @@ inline std::unique_ptr<SwaySession> SwaySession::start(std::string& why) {
     session->leader_ = ::fork();
     if (session->leader_ == 0) {
         ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test killed on a timeout takes its compositor along
         ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
         ::_exit(127);
     }
