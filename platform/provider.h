@@ -5,6 +5,7 @@
 namespace tallowin::platform {
 
 class AccessibilityServices;
+class LineOutput;
 class Preferences;
 class ScreenCapturePermission;
 class WindowListSource;
@@ -24,6 +25,9 @@ public:
     virtual ScreenCapturePermission& screenCapture() = 0;
     virtual AccessibilityServices& accessibility() = 0;
     virtual Preferences& preferences() = 0;
+    // Where the provider writes lines of its own (a lost connection, a refusal
+    // in the window system's words); a provider with none ignores it.
+    virtual void reportTo(LineOutput& /*output*/) {}
 };
 
 // The provider this build was made for, defined by the one provider library

@@ -1,5 +1,6 @@
 #include "shell/display_choice.h"
 
+#include "platform/desktop_session.h"
 #include "shell/command_line.h"
 
 namespace tallowin::shell {
@@ -25,7 +26,13 @@ DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environm
     if (!haveDisplay && !platformChosen && !isSet(environment, "WAYLAND_DISPLAY")) {
         choice.missing = "no display: set DISPLAY or pass -display";
     }
-    if (choice.argument) {
+    const auto session = platform::desktopSession(choice.argument.has_value(), environment);
+    if (session == platform::DesktopSession::unsupportedWayland) {
+        choice.unsupported = platform::unsupportedDesktopMessage(environment);
+    }
+    if (session == platform::DesktopSession::sway) {
+        choice.unreachable = std::string("cannot reach sway at SWAYSOCK=") + environment("SWAYSOCK");
+    } else if (choice.argument) {
         choice.unreachable = "cannot reach the window system on display " + *choice.argument;
     } else if (haveDisplay) {
         choice.unreachable = std::string("cannot reach the window system on display ") + environment("DISPLAY");

@@ -22,6 +22,9 @@ struct DisplayChoice {
     std::string missing;
     // What to say when the window system does not answer.
     std::string unreachable;
+    // Said on standard output, before exiting 1, on a desktop whose windows
+    // Tallowin cannot move; empty elsewhere.
+    std::string unsupported;
 };
 
 DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment);

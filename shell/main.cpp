@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tallowin: %s\n", display.missing.c_str());
         return 1;
     }
+    if (!display.unsupported.empty()) {
+        std::printf("%s\n", display.unsupported.c_str());
+        return 1;
+    }
     const auto system = tallowin::platform::openNativeProvider(display.argument ? display.argument->c_str() : nullptr);
     if (!system) {
         std::fprintf(stderr, "tallowin: %s\n", display.unreachable.c_str());
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tallowin: cannot remember the recorder in %s\n",
                      "${XDG_CONFIG_HOME:-~/.config}/tallowin/tallowin.conf");
     }
+    system->reportTo(output);
     tallowin::shell::ApplicationShell shell(*system, timers, workspace, output);
     shell.show();
     return QApplication::exec();

@@ -36,9 +36,3 @@ platform::AccessibilityServices& X11Platform::accessibility() { return *accessib
 platform::Preferences& X11Platform::preferences() { return *preferences_; }
 
 }  // namespace tallowin::x11
-
-namespace tallowin::platform {
-
-std::unique_ptr<Provider> openNativeProvider(const char* displayName) { return x11::X11Platform::connect(displayName); }
-
-}  // namespace tallowin::platform

@@ -169,4 +169,26 @@ AxError FakeAccessibility::performAction(const platform::AXElement& element, std
     return action == platform::kAXRaiseActionName ? fake.window().raiseResult : AxError::actionUnsupported;
 }
 
+WindowSystemRig::WindowSystemRig(const Make& make) {
+    auto status = std::make_unique<platform::StatusLines>();
+    auto system = make(*status);
+    provider = std::make_unique<platform::WindowSystemProvider>(std::move(status), std::move(system),
+                                                                std::make_unique<FakePreferences>(&log));
+    provider->reportTo(output);
+    controller = std::make_unique<ViewController>(PlatformServices{*provider, timers, application, workspace, output});
+    controller->setWindowListComboBox(windows);
+    controller->setResolutionComboBox(resolutions);
+    controller->setMessage(std::make_shared<FakeTextControl>());
+    controller->viewDidLoad();
+    resolutions->selected = 0;
+}
+
+void WindowSystemRig::place(const std::string& title) {
+    const auto row = std::ranges::find(windows->rows, title);
+    windows->selected = row == windows->rows.end() ? -1 : row - windows->rows.begin();
+    log.clear();
+    output.lines.clear();
+    controller->handlePlaceButtonClick();
+}
+
 }  // namespace tallowin::doubles

@@ -16,6 +16,7 @@
 #include "platform/text_control.h"
 #include "platform/value.h"
 #include "platform/window_list_source.h"
+#include "platform/window_system_adapter.h"
 #include "platform/workspace.h"
 
 namespace tallowin::doubles {
@@ -262,6 +263,25 @@ struct ControllerRig {
         controller.setResolutionComboBox(resolutionComboBox);
         controller.setMessage(message);
     }
+};
+
+// The controller over a window system through the adapter, its lines and
+// the window system's own in one log; the first resolution preset is picked.
+struct WindowSystemRig {
+    using Make = std::function<std::unique_ptr<platform::WindowSystem>(platform::LineOutput& status)>;
+    explicit WindowSystemRig(const Make& make);
+    // Picks the row showing title (none when absent) and presses Place.
+    void place(const std::string& title);
+
+    CallLog log;
+    VirtualTimerFactory timers;
+    FakeMainWindowSource application{&log};
+    FakeWorkspace workspace{&log};
+    RecordingOutput output{&log};
+    std::unique_ptr<platform::WindowSystemProvider> provider;
+    std::shared_ptr<FakeListControl> windows = std::make_shared<FakeListControl>();
+    std::shared_ptr<FakeListControl> resolutions = std::make_shared<FakeListControl>();
+    std::unique_ptr<ViewController> controller;
 };
 
 }  // namespace tallowin::doubles

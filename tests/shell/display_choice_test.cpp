@@ -114,6 +114,49 @@ private slots:
         QCOMPARE(QString::fromStdString(missing ? "missing" : choice.argument.value_or("-") + choice.missing), chosen);
     }
 
+    // Under Wayland only sway's socket gives a provider; any other compositor
+    // is told plainly, and a named X display is always X11.
+    void theSessionDecidesWhatIsSaid_data() {
+        QTest::addColumn<QString>("unsupported");
+        QTest::addColumn<QString>("unreachable");
+        const QString other =
+            ". It supports sway and X11 desktops. On GNOME under Wayland, only a GNOME Shell extension can move "
+            "other applications' windows, and Tallowin has none yet";
+        QTest::newRow("WAYLAND_DISPLAY=w SWAYSOCK=/s.sock tallowin") << ""
+                                                                     << "cannot reach sway at SWAYSOCK=/s.sock";
+        QTest::newRow("WAYLAND_DISPLAY=w XDG_CURRENT_DESKTOP=ubuntu:GNOME DISPLAY=:0 tallowin")
+            << "Tallowin cannot move windows on this Wayland desktop (ubuntu:GNOME)" + other +
+                   ": log in with \"GNOME on Xorg\" instead."
+            << "cannot reach the window system on display :0";
+        QTest::newRow("WAYLAND_DISPLAY=w XDG_CURRENT_DESKTOP=KDE tallowin")
+            << "Tallowin cannot move windows on this Wayland desktop (KDE)" + other + "."
+            << "-";
+        QTest::newRow("WAYLAND_DISPLAY=w tallowin")
+            << "Tallowin cannot move windows on this Wayland desktop" + other + "."
+            << "-";
+        QTest::newRow("WAYLAND_DISPLAY=w tallowin -display :2") << ""
+                                                                << "cannot reach the window system on display :2";
+        QTest::newRow("WAYLAND_DISPLAY= SWAYSOCK=/s.sock DISPLAY=:1 tallowin")
+            << ""
+            << "cannot reach the window system on display :1";
+    }
+    void theSessionDecidesWhatIsSaid() {
+        QFETCH(QString, unsupported);
+        QFETCH(QString, unreachable);
+        const Invocation invocation = invocationOf(QTest::currentDataTag());
+        const auto choice = tallowin::shell::chooseDisplay(
+            tallowin::shell::parseCommandLine(invocation.argv), [&](const char* name) -> const char* {
+                const auto found = invocation.variables.find(name);
+                return found == invocation.variables.end() ? nullptr : found->second.c_str();
+            });
+#if !defined(__APPLE__)
+        QCOMPARE(QString::fromStdString(choice.unsupported), unsupported);
+        if (unreachable != "-") {
+            QCOMPARE(QString::fromStdString(choice.unreachable), unreachable);
+        }
+#endif
+    }
+
     void usageNamesTheProgramAndItsOptions() {
         const std::string usage = tallowin::shell::usageText();
         QVERIFY2(usage.starts_with("Usage: tallowin [options]\n"), usage.c_str());

@@ -37,6 +37,11 @@ err=$(env -i "$tallowin" --bogus 2>&1 >/dev/null) || status=$?
 [ "$status" = 2 ] && [[ "$err" == "tallowin: Unknown option 'bogus'."* ]] ||
   fail "an unknown option: status $status, said '$err'"
 
+# Another Wayland compositor than sway: what is supported, on standard output.
+status=0
+said=$(env -i WAYLAND_DISPLAY=wayland-9 DISPLAY=:9 XDG_CURRENT_DESKTOP=GNOME "$tallowin" 2>/dev/null) || status=$?
+[ "$status" = 1 ] && [[ "$said" == "Tallowin cannot move windows on this Wayland desktop (GNOME). It supports sway and X11 desktops."*"GNOME Shell extension"* ]] ||
+  fail "GNOME under Wayland: status $status, said '$said'"
 expect_refusal "tallowin: no display: set DISPLAY or pass -display" "$tallowin"
 expect_refusal "tallowin: no display: set DISPLAY or pass -display" DISPLAY= "$tallowin"
 unused=":$((4000 + RANDOM % 1000))"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tallowin::platform {
+
+// Looks a variable up in the process environment; null when unset.
+using Environment = std::function<const char*(const char*)>;
+
+// The window system a Linux session lets Tallowin move windows through.
+enum class DesktopSession : std::uint8_t {
+    x11,
+    sway,
+    unsupportedWayland,  // GNOME, KDE and every other Wayland compositor
+};
+
+// An X display named on the command line is X11, whatever else runs. Under
+// Wayland (WAYLAND_DISPLAY) only sway, found by its IPC socket (SWAYSOCK),
+// can move other programs' windows for us: XWayland cannot.
+DesktopSession desktopSession(bool displayNamed, const Environment& environment);
+
+// What to tell the user of an unsupported Wayland desktop, named after
+// XDG_CURRENT_DESKTOP when it says.
+std::string unsupportedDesktopMessage(const Environment& environment);
+
+}  // namespace tallowin::platform

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "platform/sway/sway_tree.h"
+
+namespace tallowin::sway {
+namespace {
+
+using platform::WindowFrame;
+
+// Two outputs: the second sits at the origin, so its current workspace (12,
+// not 11) gives the area. A floating foot above a tiled xterm with a title
+// bar, a window on a hidden workspace, and one in the scratchpad.
+constexpr const char* kTree = R"({"type":"root","nodes":[
+ {"type":"output","name":"__i3","rect":{"x":0,"y":0,"width":9,"height":9},"nodes":[
+  {"type":"workspace","name":"__i3_scratch","rect":{"x":0,"y":0,"width":9,"height":9},"floating_nodes":[
+   {"id":20,"type":"floating_con","app_id":"stash","name":"Hidden","pid":5,"visible":false,
+    "rect":{"x":0,"y":0,"width":100,"height":100}}]}]},
+ {"type":"output","name":"DP-2","rect":{"x":1920,"y":0,"width":1920,"height":1080},"focus":[8],"nodes":[
+  {"id":8,"type":"workspace","rect":{"x":1920,"y":0,"width":1920,"height":1080}}]},
+ {"type":"output","name":"DP-1","rect":{"x":0,"y":0,"width":2560,"height":1440},"focus":[12,11],"nodes":[
+  {"id":11,"type":"workspace","rect":{"x":0,"y":24,"width":2560,"height":1416},"nodes":[
+   {"id":30,"type":"con","app_id":"away","name":"Away","pid":6,"visible":false,
+    "rect":{"x":0,"y":24,"width":2560,"height":1416}}]},
+  {"id":12,"type":"workspace","rect":{"x":0,"y":30,"width":2560,"height":1410},"nodes":[
+   {"type":"con","layout":"splitv","nodes":[
+    {"id":6,"type":"con","app_id":null,"name":"XtermWin","pid":29,"visible":true,"focused":true,
+     "window_properties":{"class":"XTerm"},"rect":{"x":1280,"y":55,"width":1280,"height":1385},
+     "deco_rect":{"x":1280,"y":0,"width":1280,"height":25}}]}],
+   "floating_nodes":[
+    {"id":5,"type":"floating_con","app_id":"foot","name":"FootWin","pid":28,"visible":true,
+     "rect":{"x":0,"y":30,"width":1920,"height":1080},"deco_rect":{"x":0,"y":0,"width":0,"height":0}},
+    {"id":7,"type":"floating_con","app_id":"foot","name":null,"pid":0,"visible":true,
+     "rect":{"x":10,"y":40,"width":300,"height":200}}]}]}]})";
+
+TEST(SwayTree, ListsTheVisibleViewsFrontToBackWithTheirTitleBars) {
+    const auto tree = parseTree(kTree);
+    ASSERT_TRUE(tree);
+    const auto seen = onScreen(*tree);
+    EXPECT_EQ(seen.placementArea, (WindowFrame{0, 30, 2560, 1410}));
+    // The last floating window is on top; tiled ones come after. sway's pid 0: no process known.
+    using W = platform::SystemWindow;
+    const std::vector<W> expected = {
+        W{.id = 7, .pid = {}, .title = {}, .owner = "foot", .frame = {10, 40, 300, 200}, .opacity = {}},
+        W{.id = 5, .pid = 28, .title = "FootWin", .owner = "foot", .frame = {0, 30, 1920, 1080}, .opacity = {}},
+        W{.id = 6, .pid = 29, .title = "XtermWin", .owner = "XTerm", .frame = {1280, 30, 1280, 1410}, .opacity = {}}};
+    ASSERT_EQ(seen.windows.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto fields = [](const W& w) { return std::tie(w.id, w.pid, w.title, w.owner, w.frame); };
+        EXPECT_TRUE(fields(seen.windows[i]) == fields(expected[i])) << i;
+    }
+    // Hidden windows are still found, to read a placement back.
+    ASSERT_NE(findView(*tree, 30), nullptr);
+    EXPECT_FALSE(findView(*tree, 30)->visible);
+    EXPECT_TRUE(findView(*tree, 6)->focused);
+    EXPECT_EQ(findView(*tree, 20), nullptr);
+}
+
+TEST(SwayTree, UnreadableAnswersAreNoTree) {
+    for (const char* text : {"", "[1,2]", "{\"nodes\":", "null"}) {
+        EXPECT_FALSE(parseTree(text)) << text;
+    }
+}
+
+TEST(SwayTree, ARefusalIsTheFirstFailedCommandsOwnWords) {
+    for (const auto& [answer, refusal] : std::vector<std::pair<const char*, std::optional<std::string>>>{
+             {R"([{"success":true},{"success":true}])", std::nullopt},
+             {R"([{"success":true},{"success":false,"error":"No matching node."},{"success":false,"error":"x"}])",
+              "No matching node."},
+             {R"([{"success":false}])", "the command failed without saying why"},
+             {R"({"success":true})", "the answer to the command is not a list of results"},
+         }) {
+        EXPECT_EQ(commandRefusal(answer), refusal) << answer;
+    }
+}
+
+}  // namespace
+}  // namespace tallowin::sway
