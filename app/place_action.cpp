@@ -35,7 +35,7 @@ void ViewController::bringWindowToFront(const platform::AXElement& window) {
 }
 
 void ViewController::saveCaptureSelection(std::int64_t width, std::int64_t height) {
-    storeCaptureSelection(platform_.system.preferences(), menubarHeight_, width, height);
+    storeCaptureSelection(platform_.system.preferences(), menubarHeight_, width, height, platform_.output);
 }
 
 void ViewController::minimizeMainWindow() { minimizeApplicationWindow(platform_.application, platform_.output); }

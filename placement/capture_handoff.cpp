@@ -1,5 +1,7 @@
 #include "placement/capture_handoff.h"
 
+#include <string>
+
 #include "platform/line_output.h"
 #include "platform/main_window.h"
 #include "platform/preferences.h"
@@ -14,13 +16,18 @@ constexpr const char* kScreenshotToolPath = "/System/Applications/Utilities/Scre
 }  // namespace
 
 void storeCaptureSelection(platform::Preferences& preferences, std::int64_t top, std::int64_t width,
-                           std::int64_t height) {
+                           std::int64_t height, platform::LineOutput& output) {
     const auto domain = preferences.openSuite(kScreenCaptureDomain);
     if (!domain) {
+        output.writeLine(std::string("Capture selection not stored: the preferences domain ") + kScreenCaptureDomain +
+                         " could not be opened.");
         return;
     }
     domain->setObject({{"X", 0}, {"Y", top}, {"Width", width}, {"Height", height}}, kLastSelectionKey);
-    domain->synchronize();
+    if (!domain->synchronize()) {
+        output.writeLine(std::string("Capture selection not stored: the preferences domain ") + kScreenCaptureDomain +
+                         " could not be written.");
+    }
 }
 
 void minimizeApplicationWindow(platform::MainWindowSource& application, platform::LineOutput& output) {

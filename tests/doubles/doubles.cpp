@@ -43,7 +43,7 @@ struct FakeDomain final : platform::PreferencesDomain {
     }
     bool synchronize() override {
         preferences->note("prefs synchronize: " + suite);
-        return true;
+        return preferences->canSynchronize;
     }
     FakePreferences* preferences;
     std::string suite;

@@ -103,6 +103,7 @@ struct FakeWorkspace final : platform::Workspace, Logged {
 struct FakePreferences final : platform::Preferences, Logged {
     using Logged::Logged;
     bool canOpen = true;
+    bool canSynchronize = true;
     std::unique_ptr<platform::PreferencesDomain> openSuite(std::string_view suiteName) override;
 };
 

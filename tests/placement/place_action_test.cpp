@@ -125,7 +125,17 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          },
          concat({kMatched,
                  kSetFrame,
-                 {"out: Failed to set window size. AXError: kAXErrorIllegalArgument (-25201)"},
+                 {"out: Failed to set window size. AXError: kAXErrorIllegalArgument (-25201)",
+                  "out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
+                  "opened."},
+                 kRaised,
+                 kHandedOff})},
+        {"preferences cannot be written", [](ControllerRig& r) { r.preferences.canSynchronize = false; },
+         concat({kMatched,
+                 kSetFrame,
+                 kSaved,
+                 {"out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
+                  "written."},
                  kRaised,
                  kHandedOff})},
         {"geometry values cannot be made", [](ControllerRig& r) { r.accessibility.valueCreationFails = true; },
