@@ -19,7 +19,7 @@ void ViewController::handlePlaceButtonClick() {
 
 void ViewController::placeWindow(const VisibleWindow& window, double width, double height) {
     auto& accessibility = platform_.system.accessibility();
-    const auto match = findListedWindow(accessibility, window, platform_.output);
+    const auto match = findListedWindow(accessibility, window, platform_.output, &platform_.system.windowList());
     if (!match) {
         return;
     }

@@ -187,5 +187,90 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
     }
 }
 
+// The window moved, was resized or retitled after the list was taken: the
+// first lookup fails, a fresh listing of that one window differs, and the
+// lookup runs once more with it. Gone or unchanged, the lines stay as they were.
+TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
+    const Lines firstLookup = {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0",
+                               "out: not matched", "out: " + kNoMatch};
+    const std::string again = "out: Window 7 has changed since the list was taken; looking for it as it is now.";
+    const struct {
+        const char* what;
+        std::optional<doubles::WindowEntry> now;  // the fresh listing's entry; none when gone
+        FakeAXWindow window;
+        Lines trace;
+    } cases[] = {
+        {"moved",
+         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380},
+         {.title = ScriptedAttribute::title("Report"),
+          .position = ScriptedAttribute::point(650, 380),
+          .size = ScriptedAttribute::size(800, 600)},
+         concat({firstLookup,
+                 {again, "out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=650.0 w.y=380.0",
+                  "out: width=800.0 height=600.0"},
+                 kSetFrame,
+                 kSaved,
+                 kRaised,
+                 kHandedOff})},
+        {"retitled",
+         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report 2", .owner = "Editor"},
+         {.title = ScriptedAttribute::title("Report 2"),
+          .position = ScriptedAttribute::point(10, 40),
+          .size = ScriptedAttribute::size(800, 600)},
+         concat({{"out: Window title: Report 2", "out: not matched", "out: " + kNoMatch, again,
+                  "out: Window title: Report 2"},
+                 Lines(kMatched.begin() + 1, kMatched.end()),
+                 kSetFrame,
+                 kSaved,
+                 kRaised,
+                 kHandedOff})},
+        {"changed again before the second look",
+         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380},
+         {.title = ScriptedAttribute::title("Report"),
+          .position = ScriptedAttribute::point(660, 380),
+          .size = ScriptedAttribute::size(800, 600)},
+         {"out: Window title: Report", "out: x=660.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
+          "out: " + kNoMatch, again, "out: Window title: Report", "out: x=660.0 y=380.0", "out: w.x=650.0 w.y=380.0",
+          "out: not matched", "out: " + kNoMatch}},
+        {"gone", std::nullopt,
+         {.title = ScriptedAttribute::title("Report"),
+          .position = ScriptedAttribute::point(650, 380),
+          .size = ScriptedAttribute::size(800, 600)},
+         {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
+          "out: " + kNoMatch}},
+        {"listed as it was", doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"},
+         {.title = ScriptedAttribute::title("Report"),
+          .position = ScriptedAttribute::point(650, 380),
+          .size = ScriptedAttribute::size(800, 600)},
+         {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
+          "out: " + kNoMatch}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControllerRig rig;
+        prepare(rig);
+        window(rig) = c.window;
+        rig.windowList.list = platform::WindowList{};
+        if (c.now) {
+            rig.windowList.list->push_back(doubles::windowEntry(*c.now));
+        }
+        rig.windowList.calls.clear();
+        rig.controller.handlePlaceButtonClick();
+        EXPECT_EQ(rig.log, c.trace);
+        EXPECT_EQ(rig.windowList.calls, (std::vector<std::pair<platform::WindowListOption, std::uint32_t>>{
+                                            {platform::kWindowListOptionIncludingWindow, 7}}));
+        EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
+    }
+}
+
+// A Place whose first lookup matches never lists again.
+TEST(PlaceAction, AFirstMatchTakesNoFreshListing) {
+    ControllerRig rig;
+    prepare(rig);
+    rig.windowList.calls.clear();
+    rig.controller.handlePlaceButtonClick();
+    EXPECT_TRUE(rig.windowList.calls.empty());
+}
+
 }  // namespace
 }  // namespace tallowin

@@ -45,9 +45,10 @@ std::vector<VisibleWindow> rowsOnceThereAre(X11Platform& x11, std::size_t count)
 
 // A Place as the core runs it, minus the preferences and the shell: its last
 // status line, or nothing when the row's window was not found.
-std::string placeRow(platform::AccessibilityServices& ax, const VisibleWindow& row) {
+std::string placeRow(platform::AccessibilityServices& ax, const VisibleWindow& row,
+                     platform::WindowListSource* freshList = nullptr) {
     doubles::RecordingOutput output;
-    const auto match = findListedWindow(ax, row, output);
+    const auto match = findListedWindow(ax, row, output, freshList);
     if (!match) {
         return {};
     }
@@ -206,6 +207,28 @@ TEST_F(X11ProviderTest, PanelIsNotListedButItsStrutSetsTheMenubarAndKeepsPlacedF
     const auto row = rowOf("XLogo");
     EXPECT_EQ(placeRow(x11->accessibility(), row), kRaised);
     EXPECT_EQ(session->frame(row.windowID), (Frame{0, 30, 1280, 720}));
+}
+
+// The row is up to a refresh old: a window moved since, or one whose title
+// changes every 100 ms, is still placed on the first press, every time.
+TEST_F(X11ProviderTest, AWindowMovedOrRetitledSinceTheListIsPlacedOnTheFirstPress) {
+    const pid_t ticking = session->start({TALLOWIN_TEST_CLIENT, "ticking", "counter"});
+    rowsOnceThereAre(*x11, pids.size() + 1);
+    for (int i = 0; i < 20; ++i) {
+        const auto row = rowOf("XLogo");
+        session->run("wmctrl -i -r " + std::to_string(row.windowID) + " -e 0," + std::to_string(600 + i) + ",380,-1,-1");
+        for (int wait = 0; wait < 100 && session->frame(row.windowID)[0] == static_cast<int>(row.x); ++wait) {
+            std::this_thread::sleep_for(10ms);
+        }
+        EXPECT_EQ(placeRow(x11->accessibility(), row, &x11->windowList()), kRaised) << "moved, press " << i;
+        EXPECT_EQ(session->frame(row.windowID), (Frame{0, 0, 1280, 720})) << "moved, press " << i;
+    }
+    for (int i = 0; i < 20; ++i) {
+        const auto row = rowOf("x_test_client");
+        std::this_thread::sleep_for(150ms);  // at least one new title since
+        EXPECT_EQ(placeRow(x11->accessibility(), row, &x11->windowList()), kRaised) << "retitled, press " << i;
+    }
+    session->stop(ticking);
 }
 
 TEST_F(X11ProviderTest, AWindowClosedAfterListingFailsWithoutEndingTheProcess) {

@@ -1,6 +1,7 @@
 // One window for the tests, kept until the process is killed.
 // Usage: x_test_client panel HEIGHT   a dock that reserves a band at the top
 //        x_test_client bare TITLE [pid] no WM_CLASS; _NET_WM_PID only with "pid"
+//        x_test_client ticking TITLE     titled "TITLE n", n counting up every 100 ms
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 int main(int argc, char** argv) {
@@ -46,6 +48,20 @@ int main(int argc, char** argv) {
     }
     xcb_map_window(connection, window);
     xcb_flush(connection);
+    if (std::string_view(argv[1]) == "ticking") {
+        for (unsigned tick = 1; xcb_connection_has_error(connection) == 0; ++tick) {
+            const std::string title = std::string(argv[2]) + " " + std::to_string(tick);
+            const auto length = static_cast<std::uint32_t>(title.size());
+            xcb_icccm_set_wm_name(connection, window, XCB_ATOM_STRING, 8, length, title.data());
+            xcb_ewmh_set_wm_name(&ewmh, window, length, title.data());
+            xcb_flush(connection);
+            while (auto* event = xcb_poll_for_event(connection)) {
+                std::free(event);  // NOLINT(cppcoreguidelines-no-malloc)
+            }
+            ::usleep(100000);
+        }
+        return 0;
+    }
     while (auto* event = xcb_wait_for_event(connection)) {
         std::free(event);  // NOLINT(cppcoreguidelines-no-malloc)
     }
