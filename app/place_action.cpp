@@ -24,7 +24,10 @@ void ViewController::placeWindow(const VisibleWindow& window, double width, doub
         return;
     }
     setWindowFrame(accessibility, *match->window, width, height, platform_.output);
-    saveCaptureSelection(toCaptureInteger(width), toCaptureInteger(height));
+    // The platform keeps the window inside the area windows may take (below
+    // the menu bar, beside a panel): the rectangle goes where the window went.
+    const PlacedFrame placed = reportPlacedFrame(accessibility, *match->window, width, height, platform_.output);
+    saveCaptureSelection(toCaptureInteger(width), toCaptureInteger(height), placed.position);
     bringWindowToFront(*match->window);
     minimizeMainWindow();
     openScreenshotTool();
@@ -34,8 +37,11 @@ void ViewController::bringWindowToFront(const platform::AXElement& window) {
     raiseWindow(platform_.system.accessibility(), window, platform_.output);
 }
 
-void ViewController::saveCaptureSelection(std::int64_t width, std::int64_t height) {
-    storeCaptureSelection(platform_.system.preferences(), menubarHeight_, width, height, platform_.output);
+void ViewController::saveCaptureSelection(std::int64_t width, std::int64_t height,
+                                          std::optional<std::pair<double, double>> placedAt) {
+    const std::int64_t left = placedAt ? toCaptureInteger(placedAt->first) : 0;
+    const std::int64_t top = placedAt ? toCaptureInteger(placedAt->second) : menubarHeight_;
+    storeCaptureSelection(platform_.system.preferences(), left, top, width, height, platform_.output);
 }
 
 void ViewController::minimizeMainWindow() { minimizeApplicationWindow(platform_.application, platform_.output); }

@@ -90,7 +90,7 @@ std::optional<VisibleWindow> listedWindowNow(platform::WindowListSource& source,
             continue;
         }
         if (auto window = listedFrom(entry); window && window->windowID == windowID) {
-            return VisibleWindow{window->windowID, window->pid, std::move(window->title), window->bounds.x,
+            return VisibleWindow{window->windowID, window->pid,          std::move(window->title), window->bounds.x,
                                  window->bounds.y, window->bounds.width, window->bounds.height};
         }
     }

@@ -15,7 +15,7 @@ constexpr const char* kLastSelectionKey = "last-selection";
 constexpr const char* kScreenshotToolPath = "/System/Applications/Utilities/Screenshot.app";
 }  // namespace
 
-void storeCaptureSelection(platform::Preferences& preferences, std::int64_t top, std::int64_t width,
+void storeCaptureSelection(platform::Preferences& preferences, std::int64_t left, std::int64_t top, std::int64_t width,
                            std::int64_t height, platform::LineOutput& output) {
     const auto domain = preferences.openSuite(kScreenCaptureDomain);
     if (!domain) {
@@ -23,7 +23,7 @@ void storeCaptureSelection(platform::Preferences& preferences, std::int64_t top,
                          " could not be opened.");
         return;
     }
-    domain->setObject({{"X", 0}, {"Y", top}, {"Width", width}, {"Height", height}}, kLastSelectionKey);
+    domain->setObject({{"X", left}, {"Y", top}, {"Width", width}, {"Height", height}}, kLastSelectionKey);
     if (!domain->synchronize()) {
         output.writeLine(std::string("Capture selection not stored: the preferences domain ") + kScreenCaptureDomain +
                          " could not be written.");

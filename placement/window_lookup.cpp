@@ -81,8 +81,8 @@ namespace {
 
 enum class Lookup : std::uint8_t { matched, noMatch, failed };
 
-Lookup lookUp(platform::AccessibilityServices& accessibility, const VisibleWindow& entry,
-              platform::LineOutput& output, MatchedWindow& found) {
+Lookup lookUp(platform::AccessibilityServices& accessibility, const VisibleWindow& entry, platform::LineOutput& output,
+              MatchedWindow& found) {
     found = MatchedWindow{accessibility.createApplication(entry.pid), nullptr};
     platform::AXCopyResult windows =
         accessibility.copyAttributeValue(*found.application, platform::kAXWindowsAttributeName);

@@ -8,7 +8,7 @@
 namespace tallowin::platform {
 class LineOutput;
 class WindowListSource;
-}
+}  // namespace tallowin::platform
 
 namespace tallowin {
 

@@ -23,6 +23,8 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
 
     ScreenState state;
     state.screenWidth = connection.screenWidth();
+    state.workAreaWidth = connection.screenWidth();
+    state.workAreaHeight = connection.screenHeight();
     state.managed = stacking && stacking->type != XCB_ATOM_NONE;
     const auto windows = cardinals(stacking);
     state.stackingBottomToTop.assign(windows.begin(), windows.end());
@@ -35,6 +37,8 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
     if (areas.size() >= chosen + 4) {
         state.workAreaLeft = areas[chosen];
         state.workAreaTop = areas[chosen + 1];
+        state.workAreaWidth = areas[chosen + 2];
+        state.workAreaHeight = areas[chosen + 3];
     }
     return state;
 }

@@ -17,7 +17,9 @@ struct ScreenState {
     std::vector<xcb_window_t> stackingBottomToTop;
     std::uint32_t currentDesktop = 0;
     std::int64_t workAreaLeft = 0;
-    std::int64_t workAreaTop = 0;  // 0 when no panel reserves anything
+    std::int64_t workAreaTop = 0;    // 0 when no panel reserves anything
+    std::int64_t workAreaWidth = 0;  // the screen's when no work area is published
+    std::int64_t workAreaHeight = 0;
     std::uint16_t screenWidth = 0;
 };
 

@@ -296,11 +296,20 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         wanted.width = std::round(target.size->first);
         wanted.height = std::round(target.size->second);
     }
+    Asked& asked = asked_[id];
+    if (target.position) {
+        asked.position = std::pair{wanted.x, wanted.y};
+    }
+    if (target.size) {
+        asked.size = std::pair{wanted.width, wanted.height};
+        asked.sizeReached = false;
+    }
     const auto arrived = [&](const FrameRect& frame) {
         return (!target.position || (frame.x == wanted.x && frame.y == wanted.y)) &&
                (!target.size || (frame.width == wanted.width && frame.height == wanted.height));
     };
     if (arrived(current->frame) && !current->maximizedOrFullscreen) {
+        asked.sizeReached = asked.sizeReached || target.size.has_value();
         return WmOutcome::done;
     }
     if (current->maximizedOrFullscreen && !leaveFullStates(id, deadline)) {
@@ -342,13 +351,109 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     if (!sent) {
         return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
     }
-    return awaitWindowManager(
+    // An application may take its old size back before the frame is read:
+    // the size counts as reached once the client was told it has it.
+    bool told = false;
+    const WmOutcome outcome = awaitWindowManager(
         connection_, deadline,
         [&]() -> std::optional<bool> {
             const auto now = window(id);
             return now ? std::optional(arrived(now->frame)) : std::nullopt;
         },
-        [](const xcb_generic_event_t& event) { return kindOf(event) == XCB_CONFIGURE_NOTIFY; });
+        [&](const xcb_generic_event_t& event) {
+            if (kindOf(event) != XCB_CONFIGURE_NOTIFY) {
+                return false;
+            }
+            const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            told =
+                told || (size && notify.window == id && notify.width == size->width && notify.height == size->height);
+            return true;
+        });
+    if (target.size && outcome != WmOutcome::disconnected && outcome != WmOutcome::windowGone) {
+        asked_[id].sizeReached = told || outcome == WmOutcome::done;
+        settle(id);
+    }
+    return outcome;
+}
+
+void WindowManager::settle(xcb_window_t id) {
+    const auto bound = Clock::now() + kSettleBound;
+    const auto changed = [id](const xcb_generic_event_t& event) {
+        return kindOf(event) == XCB_CONFIGURE_NOTIFY &&
+               reinterpret_cast<const xcb_configure_notify_event_t&>(event).window == id;
+    };
+    while (connection_.alive() && Clock::now() < bound &&
+           connection_.waitFor(changed, std::min(bound, Clock::now() + kSettledQuiet))) {
+    }
+}
+
+std::string WindowManager::shortfall(xcb_window_t id) {
+    const auto found = asked_.find(id);
+    if (found == asked_.end()) {
+        return {};
+    }
+    const Asked asked = found->second;
+    asked_.erase(found);
+    const auto now = window(id);
+    const auto screen = screenState();
+    if (!now || !screen) {
+        return {};
+    }
+    const FrameRect& frame = now->frame;
+    std::vector<std::string> reasons;
+    const auto text = [](double value) { return std::to_string(static_cast<std::int64_t>(value)); };
+    if (asked.size && (frame.width != asked.size->first || frame.height != asked.size->second)) {
+        reasons.push_back(sizeLimitReason(*now, *asked.size));
+        if (reasons.back().empty()) {
+            reasons.back() = asked.sizeReached ? "the application changed its size back"
+                                               : "the window manager did not give it that size";
+        }
+    }
+    if (asked.position && (frame.x != asked.position->first || frame.y != asked.position->second)) {
+        reasons.push_back("the window manager did not move it to " + text(asked.position->first) + "," +
+                          text(asked.position->second));
+    }
+    const auto left = static_cast<double>(screen->workAreaLeft);
+    const auto top = static_cast<double>(screen->workAreaTop);
+    const bool inside = frame.x >= left && frame.y >= top &&
+                        frame.x + frame.width <= left + static_cast<double>(screen->workAreaWidth) &&
+                        frame.y + frame.height <= top + static_cast<double>(screen->workAreaHeight);
+    if (!inside && screen->workAreaWidth > 0 && screen->workAreaHeight > 0) {
+        reasons.push_back("the work area is only " + std::to_string(screen->workAreaWidth) + "x" +
+                          std::to_string(screen->workAreaHeight) + " at " + std::to_string(screen->workAreaLeft) + "," +
+                          std::to_string(screen->workAreaTop));
+    }
+    std::string joined;
+    for (const auto& reason : reasons) {
+        joined += (joined.empty() ? "" : "; ") + reason;
+    }
+    return joined;
+}
+
+// The window's own size limits (WM_NORMAL_HINTS), in frame terms, when they
+// forbid the asked size; empty otherwise.
+std::string WindowManager::sizeLimitReason(const ClientWindow& window, std::pair<double, double> size) {
+    xcb_size_hints_t hints{};
+    const auto cookie = xcb_icccm_get_wm_normal_hints(connection_.xcb(), window.id);
+    if (xcb_icccm_get_wm_normal_hints_reply(connection_.xcb(), cookie, &hints, nullptr) == 0) {
+        return {};
+    }
+    // What the frame adds to the client: decorations, less a client-side shadow.
+    const double addedWidth = window.frame.width - window.clientWidth;
+    const double addedHeight = window.frame.height - window.clientHeight;
+    const auto frameSize = [&](std::int32_t width, std::int32_t height) {
+        return std::to_string(static_cast<std::int64_t>(width + addedWidth)) + "x" +
+               std::to_string(static_cast<std::int64_t>(height + addedHeight));
+    };
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0 && hints.max_width > 0 && hints.max_height > 0 &&
+        (size.first > hints.max_width + addedWidth || size.second > hints.max_height + addedHeight)) {
+        return "its size limits allow at most " + frameSize(hints.max_width, hints.max_height);
+    }
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0 &&
+        (size.first < hints.min_width + addedWidth || size.second < hints.min_height + addedHeight)) {
+        return "its size limits need at least " + frameSize(hints.min_width, hints.min_height);
+    }
+    return {};
 }
 
 WmOutcome WindowManager::moveFrame(xcb_window_t id, double x, double y) {

@@ -197,6 +197,10 @@ struct FakeAXWindow {
     AxError setSizeResult = AxError::success;
     AxError raiseResult = AxError::success;
     std::vector<std::pair<double, double>> sizesSet{};
+    // A position or size set with success is read back from then on (the
+    // position kept below topInset), unless the window takes its size back.
+    bool takesSizeBack = false;
+    std::string shortfall{};  // what frameShortfall answers
 };
 
 struct FakeAXApplication {
@@ -214,6 +218,8 @@ public:
     bool trusted = true;
     std::vector<bool> trustPrompts;  // the prompt option of every trust-with-options query
     bool valueCreationFails = false;
+    double topInset = 0;   // the menu bar that windows are kept below
+    double leftInset = 0;  // a panel on the left that windows are kept beside
     std::map<pid_t, FakeAXApplication> applications;
     int elementsCreated = 0;
     // Elements and values handed out and not yet released.
@@ -230,6 +236,7 @@ public:
     AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                               const platform::AXValue& value) override;
     AxError performAction(const platform::AXElement& element, std::string_view action) override;
+    std::string frameShortfall(const platform::AXElement& window) override;
 
 private:
     std::shared_ptr<int> token_ = std::make_shared<int>();  // one more owner per live element or value

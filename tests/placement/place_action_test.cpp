@@ -36,6 +36,7 @@ void prepare(ControllerRig& rig) {
     rig.windowListComboBox->selected = 1;
     rig.resolutionComboBox->selected = 1;
     rig.accessibility.applications[kPid].windows = {matchingWindow()};
+    rig.accessibility.topInset = 30;
     rig.log.clear();
     rig.output.lines.clear();
 }
@@ -115,7 +116,8 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  {kSetFrame[0], "out: Failed to set window position. AXError: kAXErrorCannotComplete (-25204)",
                   kSetFrame[1]},
-                 kSaved,
+                 // the rectangle follows the window, which stayed where it was
+                 {"prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1]},
                  {kRaised[0], "out: Failed to bring window to front. AXError: kAXErrorActionUnsupported (-25206)",
                   "out: No main window found to minimize.", kHandedOff[2]}})},
         {"size fails, no preferences domain",
@@ -126,6 +128,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  kSetFrame,
                  {"out: Failed to set window size. AXError: kAXErrorIllegalArgument (-25201)",
+                  "out: Window is at 0,30 with size 800x600, not 1280x720.",
                   "out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
                   "opened."},
                  kRaised,
@@ -139,7 +142,36 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
                  kRaised,
                  kHandedOff})},
         {"geometry values cannot be made", [](ControllerRig& r) { r.accessibility.valueCreationFails = true; },
-         concat({kMatched, kSaved, kRaised, kHandedOff})},
+         concat({kMatched,
+                 {"out: Window is at 10,40 with size 800x600, not 1280x720.",
+                  "prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1]},
+                 kRaised,
+                 kHandedOff})},
+        {"a panel on the left", [](ControllerRig& r) { r.accessibility.leftInset = 64; },
+         concat({kMatched,
+                 kSetFrame,
+                 {"prefs set: com.apple.screencapture last-selection X=64 Y=30 Width=1280 Height=720", kSaved[1]},
+                 kRaised,
+                 kHandedOff})},
+        {"the application takes its size back",
+         [](ControllerRig& r) {
+             window(r).takesSizeBack = true;
+             window(r).shortfall = "the application changed its size back";
+         },
+         concat({kMatched,
+                 kSetFrame,
+                 {"out: Window is at 0,30 with size 800x600, not 1280x720: the application changed its size back."},
+                 kSaved,
+                 kRaised,
+                 kHandedOff})},
+        {"the size, past the work area",
+         [](ControllerRig& r) { window(r).shortfall = "the work area is only 1366x738 at 0,30"; },
+         concat({kMatched,
+                 kSetFrame,
+                 {"out: Window is at 0,30 with size 1280x720: the work area is only 1366x738 at 0,30."},
+                 kSaved,
+                 kRaised,
+                 kHandedOff})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -232,13 +264,15 @@ TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
          {"out: Window title: Report", "out: x=660.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
           "out: " + kNoMatch, again, "out: Window title: Report", "out: x=660.0 y=380.0", "out: w.x=650.0 w.y=380.0",
           "out: not matched", "out: " + kNoMatch}},
-        {"gone", std::nullopt,
+        {"gone",
+         std::nullopt,
          {.title = ScriptedAttribute::title("Report"),
           .position = ScriptedAttribute::point(650, 380),
           .size = ScriptedAttribute::size(800, 600)},
          {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
           "out: " + kNoMatch}},
-        {"listed as it was", doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"},
+        {"listed as it was",
+         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"},
          {.title = ScriptedAttribute::title("Report"),
           .position = ScriptedAttribute::point(650, 380),
           .size = ScriptedAttribute::size(800, 600)},

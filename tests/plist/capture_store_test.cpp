@@ -44,7 +44,8 @@ std::string inChild(const std::function<std::string()>& body) {
     ::close(fds[1]);
     std::string result;
     char buffer[4096];
-    for (ssize_t n = 0; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n = 0; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(n));
     ::close(fds[0]);
     ::waitpid(pid, nullptr, 0);
     return result;
@@ -53,7 +54,7 @@ std::string inChild(const std::function<std::string()>& body) {
 std::string store(const fs::path& folder) {
     PlistPreferences preferences(folder);
     doubles::RecordingOutput output;
-    storeCaptureSelection(preferences, 30, 1280, 720, output);
+    storeCaptureSelection(preferences, 0, 30, 1280, 720, output);
     std::string lines;
     for (const auto& line : output.lines) lines += line + "\n";
     return lines + '\0' + slurp(folder / "com.apple.screencapture.plist");

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <utility>
 
+#include "app/view_controller.h"
 #include "discovery/window_snapshot.h"
 #include "placement/window_geometry.h"
 #include "placement/window_lookup.h"
@@ -216,7 +217,8 @@ TEST_F(X11ProviderTest, AWindowMovedOrRetitledSinceTheListIsPlacedOnTheFirstPres
     rowsOnceThereAre(*x11, pids.size() + 1);
     for (int i = 0; i < 20; ++i) {
         const auto row = rowOf("XLogo");
-        session->run("wmctrl -i -r " + std::to_string(row.windowID) + " -e 0," + std::to_string(600 + i) + ",380,-1,-1");
+        session->run("wmctrl -i -r " + std::to_string(row.windowID) + " -e 0," + std::to_string(600 + i) +
+                     ",380,-1,-1");
         for (int wait = 0; wait < 100 && session->frame(row.windowID)[0] == static_cast<int>(row.x); ++wait) {
             std::this_thread::sleep_for(10ms);
         }
@@ -277,6 +279,108 @@ TEST_F(X11ProviderTest, ADroppedConnectionIsOpenedAgain) {
     EXPECT_EQ(rowOf("XClock").title, "xclock - XClock");
     EXPECT_TRUE(x11->accessibility().isProcessTrusted());
     EXPECT_EQ(place(pids["XLogo"], 1280, 720), kPlaced);
+}
+
+// A Place as the controller runs it over the X11 provider, with the doubles
+// for what lies outside it: the lines after the lookup's, and what was stored.
+std::vector<std::string> placeThroughController(X11Platform& x11, const VisibleWindow& row, double width,
+                                                double height) {
+    doubles::CallLog log;
+    doubles::ScriptedScreenCapture capture;
+    doubles::FakePreferences preferences{&log};
+    doubles::RecordingOutput output{&log};
+    doubles::VirtualTimerFactory timers;
+    doubles::FakeMainWindowSource application;
+    doubles::FakeWorkspace workspace;
+    doubles::ServicesProvider system{x11.windowList(), capture, x11.accessibility(), preferences};
+    ViewController controller{PlatformServices{system, timers, application, workspace, output}};
+    controller.placeWindow(row, width, height);
+    const auto sizeLine =
+        std::ranges::find_if(log, [](const std::string& line) { return line.starts_with("out: width="); });
+    return {sizeLine == log.end() ? log.begin() : sizeLine + 1, log.end()};
+}
+
+// After the size step the frame is read back once it settled: where it is not
+// the asked rectangle whole inside the work area, one line says where it is
+// and why. The rectangle handed off has the asked size at the origin the
+// window was given, beside a panel on the left too.
+TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
+    const std::string stored = "prefs set: com.apple.screencapture last-selection ";
+    const std::string sizeFailed = "out: Failed to set window size. AXError: kAXErrorCannotComplete (-25204)";
+    const struct {
+        const char* what;
+        std::string screen;
+        std::vector<std::string> panel;  // arguments of the test client's panel
+        std::vector<std::string> client;
+        double width, height;
+        Frame frame;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a screen smaller than the size",
+         "1366x768x24",
+         {"panel", "30"},
+         {"xlogo", "-geometry", "200x100+300+300"},
+         1920,
+         1080,
+         Frame{0, 30, 1920, 1080},
+         {"out: Window is at 0,30 with size 1920x1080: the work area is only 1366x738 at 0,30.",
+          stored + "X=0 Y=30 Width=1920 Height=1080"}},
+        {"a window of at most 800x600",
+         "2560x1440x24",
+         {},
+         {TALLOWIN_TEST_CLIENT, "limited", "limited"},
+         1920,
+         1080,
+         Frame{0, 0, 802, 625},
+         {sizeFailed, "out: Window is at 0,0 with size 802x625, not 1920x1080: its size limits allow at most 802x625.",
+          stored + "X=0 Y=0 Width=1920 Height=1080"}},
+        {"an application that takes its size back",
+         "2560x1440x24",
+         {},
+         {TALLOWIN_TEST_CLIENT, "stubborn", "stubborn"},
+         1280,
+         720,
+         Frame{0, 0, 302, 225},
+         {"out: Window is at 0,0 with size 302x225, not 1280x720: the application changed its size back.",
+          stored + "X=0 Y=0 Width=1280 Height=720"}},
+        {"a panel on the left",
+         "2560x1440x24",
+         {"panel", "64", "left"},
+         {"xlogo", "-geometry", "200x100+300+300"},
+         1280,
+         720,
+         Frame{64, 0, 1280, 720},
+         {stored + "X=64 Y=0 Width=1280 Height=720"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        XSession session(true, c.screen);
+        ASSERT_TRUE(session.ready);
+        auto x11 = X11Platform::connect(session.display.c_str());
+        ASSERT_NE(x11, nullptr);
+        if (!c.panel.empty()) {
+            std::vector<std::string> panel = {TALLOWIN_TEST_CLIENT};
+            panel.insert(panel.end(), c.panel.begin(), c.panel.end());
+            session.start(panel);
+        }
+        session.start(c.client);
+        const auto rows = rowsOnceThereAre(*x11, 1);
+        ASSERT_EQ(rows.size(), 1U);
+        for (int i = 0; i < 100 && session.run("xprop -root _NET_WORKAREA").find(c.panel.empty() ? "" : c.panel[1]) ==
+                                       std::string::npos;
+             ++i) {
+            std::this_thread::sleep_for(20ms);
+        }
+        auto lines = placeThroughController(*x11, rowsOnceThereAre(*x11, 1).front(), c.width, c.height);
+        if (c.what == std::string("an application that takes its size back")) {
+            std::erase(lines, sizeFailed);  // the size step may or may not see the asked size before it is undone
+        }
+        auto expected = c.lines;
+        expected.insert(expected.end(), {"prefs synchronize: com.apple.screencapture",
+                                         "out: Window successfully brought to front.", "out: Main window minimized"});
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(session.frame(rows.front().windowID), c.frame);
+    }
 }
 
 // With the server gone for good the process ends with a message, before the

@@ -13,13 +13,13 @@
 
 namespace tallowin::x11::testing {
 
-XSession::XSession(bool withWindowManager) {
+XSession::XSession(bool withWindowManager, const std::string& screen) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return;
     }
     // Xvfb picks a free display and writes its number on standard output.
-    server = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "2560x1440x24", "-nolisten", "tcp"}, pipeFds[1]);
+    server = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}, pipeFds[1]);
     ::close(pipeFds[1]);
     char byte = 0;
     display = ":";
@@ -39,7 +39,11 @@ XSession::XSession(bool withWindowManager) {
             windowManager = spawn({"openbox", "--sm-disable"});
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ready = run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+        // openbox names itself before it manages windows; the work area comes
+        // after, and windows mapped before it would be left unmanaged.
+        const std::string root = run("xprop -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA");
+        ready =
+            root.find("window id") != std::string::npos && root.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
     }
 }
 

@@ -15,7 +15,7 @@ using Frame = std::array<int, 4>;
 // A private Xvfb on a free display with openbox (unless told otherwise), and
 // the X clients a test starts; every process is ended by its pid at the end.
 struct XSession {
-    explicit XSession(bool withWindowManager = true);
+    explicit XSession(bool withWindowManager = true, const std::string& screen = "2560x1440x24");
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
