@@ -513,11 +513,138 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
     if (!activated && !restacked) {
         return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
     }
+    // Judged by the frames' real order, not by _NET_CLIENT_LIST_STACKING,
+    // which some window managers never reorder (fluxbox) or list top first
+    // (jwm). Where the hints are not honoured in a while, a plain restack
+    // request follows; the wait goes on to the full bound either way, since
+    // a busy window manager may restack more than once.
     const xcb_window_t root = connection_.root();
     const xcb_atom_t stacking = ewmh._NET_CLIENT_LIST_STACKING;
-    return awaitWindowManager(
-        connection_, Clock::now() + kLateWindowManager, [&]() -> std::optional<bool> { return topOfStacking() == id; },
-        [&](const xcb_generic_event_t& event) { return isPropertyChange(event, root, stacking); });
+    const auto deadline = Clock::now() + kLateWindowManager;
+    const auto fallbackAt = Clock::now() + kSettleAfterAnswer;
+    bool fellBack = false;
+    for (;;) {
+        const auto onTop = frameOnTop(id);
+        if (!connection_.alive()) {
+            return WmOutcome::disconnected;
+        }
+        if (!onTop) {
+            return WmOutcome::windowGone;
+        }
+        if (*onTop) {
+            return WmOutcome::done;
+        }
+        if (Clock::now() >= deadline) {
+            return WmOutcome::notThere;
+        }
+        if (!fellBack && Clock::now() >= fallbackAt) {
+            fellBack = true;
+            const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+            checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
+                         xcb_configure_window_checked(connection_.xcb(), id, XCB_CONFIG_WINDOW_STACK_MODE, &above));
+        }
+        connection_.waitFor(
+            [&](const xcb_generic_event_t& event) {
+                return kindOf(event) == XCB_CONFIGURE_NOTIFY || isPropertyChange(event, root, stacking);
+            },
+            fellBack ? deadline : fallbackAt);
+    }
+}
+
+bool WindowManager::isDock(xcb_window_t id, std::uint32_t desktop) {
+    auto known = windows_.unchanged(id, desktop);
+    if (!known) {
+        auto windows = windows_.read({id}, desktop, false);
+        if (!windows.empty()) {
+            known = std::move(windows.front());
+        }
+    }
+    return known && known->dockType;
+}
+
+// Whether the window's frame is the topmost viewable frame of a client that
+// is no panel, in the server's own stacking of the root's children. Nothing
+// when the window is gone.
+std::optional<bool> WindowManager::frameOnTop(xcb_window_t id) {
+    xcb_connection_t* xcb = connection_.xcb();
+    const auto screen = screenState();
+    if (!screen) {
+        return std::nullopt;
+    }
+    // Each client's frame: its ancestor that is a child of the root, found
+    // a level at a time for all clients at once.
+    std::vector<std::pair<xcb_window_t, xcb_window_t>> climbing;  // client, window reached
+    for (const xcb_window_t client : screen->stackingBottomToTop) {
+        climbing.emplace_back(client, client);
+    }
+    std::map<xcb_window_t, xcb_window_t> clientOfFrame;
+    for (int depth = 0; depth < 8 && !climbing.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        cookies.reserve(climbing.size());
+        for (const auto& reached : climbing) {
+            cookies.push_back(xcb_query_tree(xcb, reached.second));
+        }
+        std::vector<std::pair<xcb_window_t, xcb_window_t>> higher;
+        for (std::size_t i = 0; i < climbing.size(); ++i) {
+            const auto tree = awaitReply(connection_.log(), "QueryTree", xcb, xcb_query_tree_reply, cookies[i]);
+            if (!tree) {
+                continue;  // gone
+            }
+            if (tree->parent == connection_.root() || tree->parent == XCB_WINDOW_NONE) {
+                clientOfFrame[climbing[i].second] = climbing[i].first;
+            } else {
+                higher.emplace_back(climbing[i].first, tree->parent);
+            }
+        }
+        climbing = std::move(higher);
+    }
+    xcb_window_t ours = XCB_WINDOW_NONE;
+    for (const auto& [frame, client] : clientOfFrame) {
+        if (client == id) {
+            ours = frame;
+        }
+    }
+    const auto geometryOf = [&](xcb_window_t window) {
+        return awaitReply(connection_.log(), "GetGeometry", xcb, xcb_get_geometry_reply, xcb_get_geometry(xcb, window));
+    };
+    if (ours == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    const auto ourGeometry = geometryOf(ours);
+    if (!ourGeometry) {
+        return std::nullopt;
+    }
+    // Only what overlaps the window hides it: a window manager's own bar
+    // elsewhere on the screen does not.
+    const auto overlaps = [&](const xcb_get_geometry_reply_t& other) {
+        const auto& we = *ourGeometry;
+        return other.x < we.x + we.width && we.x < other.x + other.width && other.y < we.y + we.height &&
+               we.y < other.y + other.height;
+    };
+    const auto tree =
+        awaitReply(connection_.log(), "QueryTree", xcb, xcb_query_tree_reply, xcb_query_tree(xcb, connection_.root()));
+    if (!tree) {
+        return std::nullopt;
+    }
+    const std::span<const xcb_window_t> bottomToTop(
+        xcb_query_tree_children(tree.get()), static_cast<std::size_t>(xcb_query_tree_children_length(tree.get())));
+    for (std::size_t above = bottomToTop.size(); above-- > 0;) {
+        const xcb_window_t frame = bottomToTop[above];
+        if (frame == ours) {
+            return true;
+        }
+        const auto client = clientOfFrame.find(frame);
+        if (client == clientOfFrame.end() || isDock(client->second, screen->currentDesktop)) {
+            continue;
+        }
+        const auto attributes = awaitReply(connection_.log(), "GetWindowAttributes", xcb,
+                                           xcb_get_window_attributes_reply, xcb_get_window_attributes(xcb, frame));
+        const auto geometry = geometryOf(frame);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && geometry && overlaps(*geometry)) {
+            return false;
+        }
+    }
+    return false;
 }
 
 }  // namespace tallowin::x11

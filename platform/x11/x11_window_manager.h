@@ -85,6 +85,8 @@ private:
     bool leaveFullStates(xcb_window_t id, std::chrono::steady_clock::time_point deadline);
     bool supported(xcb_atom_t hint);
     xcb_window_t topOfStacking();
+    std::optional<bool> frameOnTop(xcb_window_t id);
+    bool isDock(xcb_window_t id, std::uint32_t desktop);
     std::optional<ScreenState> screenState();
     std::vector<xcb_window_t> topLevelWindows();
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <sstream>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -380,6 +381,86 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
                                          "out: Window successfully brought to front.", "out: Main window minimized"});
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(session.frame(rows.front().windowID), c.frame);
+    }
+}
+
+// The window's outermost frame, the root's child that holds it: its id and
+// its rectangle as xwininfo sees them.
+std::pair<std::string, Frame> outermostFrame(const XSession& session, unsigned window) {
+    std::string id = std::to_string(window);
+    for (int depth = 0; depth < 8; ++depth) {
+        const std::string tree = session.run("xwininfo -children -id " + id);
+        const auto field = [&](const std::string& name) {
+            const auto at = tree.find(name);
+            return at == std::string::npos
+                       ? std::string{}
+                       : tree.substr(at + name.size(), tree.find(' ', at + name.size()) - at - name.size());
+        };
+        if (field("Parent window id: ") == field("Root window id: ")) {
+            break;
+        }
+        id = field("Parent window id: ");
+    }
+    // The absolute corner is outside the window's own border; the size is inside it.
+    std::istringstream numbers(session.run(
+        "xwininfo -id " + id + " | awk -F: '/Absolute upper-left [XY]|Width|Height|Border width/ {print $2}'"));
+    Frame frame{-1, -1, -1, -1};
+    int border = 0;
+    numbers >> frame[0] >> frame[1] >> frame[2] >> frame[3] >> border;
+    frame[2] += 2 * border;
+    frame[3] += 2 * border;
+    std::ostringstream hex;
+    hex << std::showbase << std::hex << std::stoul(id, nullptr, 0);
+    return {hex.str(), frame};
+}
+
+// Under other window managers too, each kind of client is placed exactly and
+// raised over a window that covered it, judged by the frames' real order:
+// fluxbox never reorders _NET_CLIENT_LIST_STACKING, jwm lists it top first.
+TEST(X11WindowManagers, EachClientIsPlacedExactlyAndRaisedOverACoveringWindow) {
+    const std::vector<std::vector<std::string>> managers = {{"openbox", "--sm-disable"}, {"fluxbox"}, {"jwm"}};
+    const std::vector<std::vector<std::string>> clients = {{"xclock", "-geometry", "200x200+500+500"},
+                                                           {"xeyes", "-geometry", "200x200+500+500"},
+                                                           {"xlogo", "-geometry", "200x200+500+500"},
+                                                           {"xterm", "-geometry", "80x24+500+500"}};
+    for (const auto& manager : managers) {
+        SCOPED_TRACE(manager.front());
+        XSession session(true, "2560x1440x24", manager);
+        ASSERT_TRUE(session.ready);
+        auto x11 = X11Platform::connect(session.display.c_str());
+        ASSERT_NE(x11, nullptr);
+        for (const auto& client : clients) {
+            SCOPED_TRACE(client.front());
+            // fluxbox may show a message window of its own: rows are picked by pid.
+            const auto rowOf = [&](pid_t pid) -> std::optional<VisibleWindow> {
+                for (int i = 0; i < 250; ++i, std::this_thread::sleep_for(20ms)) {
+                    for (const auto& row : visibleWindowsFrom(takeWindowSnapshot(x11->windowList()).value())) {
+                        if (row.pid == pid) return row;
+                    }
+                }
+                return std::nullopt;
+            };
+            const pid_t placed = session.start(client);
+            const auto row = rowOf(placed);
+            ASSERT_TRUE(row.has_value());
+            const pid_t cover = session.start({"xlogo", "-title", "cover", "-geometry", "1600x1000+0+0"});
+            const auto coverRow = rowOf(cover);
+            ASSERT_TRUE(coverRow.has_value());
+            std::this_thread::sleep_for(100ms);  // mapped over the other one
+            EXPECT_EQ(
+                placeThroughController(*x11, *row, 1280, 720),
+                (std::vector<std::string>{"prefs set: com.apple.screencapture last-selection X=0 Y=0 Width=1280 "
+                                          "Height=720",
+                                          "prefs synchronize: com.apple.screencapture",
+                                          "out: Window successfully brought to front.", "out: Main window minimized"}));
+            const auto [frameId, frame] = outermostFrame(session, row->windowID);
+            EXPECT_EQ(frame, (Frame{0, 0, 1280, 720}));
+            const std::string coverFrame = outermostFrame(session, coverRow->windowID).first;
+            const std::string topFirst = session.run("xwininfo -root -children");
+            EXPECT_LT(topFirst.find(frameId + " "), topFirst.find(coverFrame + " ")) << topFirst;
+            session.stop(cover);
+            session.stop(placed);
+        }
     }
 }
 

@@ -13,7 +13,8 @@
 
 namespace tallowin::x11::testing {
 
-XSession::XSession(bool withWindowManager, const std::string& screen) {
+XSession::XSession(bool withWindowManager, const std::string& screen,
+                   const std::vector<std::string>& windowManagerCommand) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return;
@@ -36,14 +37,19 @@ XSession::XSession(bool withWindowManager, const std::string& screen) {
     // and one that died at start is given another chance.
     for (int i = 0; i < 1500 && !ready; ++i) {
         if (windowManager < 0 || ::waitpid(windowManager, nullptr, WNOHANG) == windowManager) {
-            windowManager = spawn({"openbox", "--sm-disable"});
+            windowManager = spawn(windowManagerCommand);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        // openbox names itself before it manages windows; the work area comes
-        // after, and windows mapped before it would be left unmanaged.
+        // A window manager names itself before it manages windows (openbox);
+        // the work area comes after, and windows mapped before it would be
+        // left unmanaged.
         const std::string root = run("xprop -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA");
         ready =
             root.find("window id") != std::string::npos && root.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
+    }
+    // Others publish both before their first scan too (jwm): give them a moment.
+    if (ready && withWindowManager && windowManagerCommand.front() != "openbox") {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
 }
 
