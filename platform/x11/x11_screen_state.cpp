@@ -1,5 +1,10 @@
 #include "platform/x11/x11_screen_state.h"
 
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_properties.h"
 
@@ -39,8 +44,40 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
         state.workAreaTop = areas[chosen + 1];
         state.workAreaWidth = areas[chosen + 2];
         state.workAreaHeight = areas[chosen + 3];
+    } else if (state.managed) {
+        workAreaFromStruts(connection, state);
     }
     return state;
+}
+
+// Some window managers publish no _NET_WORKAREA (awesome): the bands that the
+// panels reserve, each by its _NET_WM_STRUT_PARTIAL or else _NET_WM_STRUT
+// (left, right, top, bottom), are then the screen's edges not to cover.
+void workAreaFromStruts(X11Connection& connection, ScreenState& state) {
+    auto& ewmh = connection.ewmh();
+    std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> cookies;
+    cookies.reserve(state.stackingBottomToTop.size());
+    for (const xcb_window_t window : state.stackingBottomToTop) {
+        cookies.emplace_back(requestProperty(connection, window, ewmh._NET_WM_STRUT_PARTIAL, 12),
+                             requestProperty(connection, window, ewmh._NET_WM_STRUT, 4));
+    }
+    std::array<std::uint32_t, 4> band{};  // left, right, top, bottom
+    for (const auto& [partialCookie, strutCookie] : cookies) {
+        const auto partial = awaitProperty(connection, partialCookie);
+        const auto strut = awaitProperty(connection, strutCookie);
+        const auto values = cardinals(partial).size() >= 4 ? cardinals(partial) : cardinals(strut);
+        for (std::size_t edge = 0; edge < band.size() && values.size() >= 4; ++edge) {
+            band.at(edge) = std::max(band.at(edge), values[edge]);
+        }
+    }
+    const auto across = static_cast<std::int64_t>(band[0]) + band[1];
+    const auto down = static_cast<std::int64_t>(band[2]) + band[3];
+    if (across < state.workAreaWidth && down < state.workAreaHeight) {
+        state.workAreaLeft = band[0];
+        state.workAreaTop = band[2];
+        state.workAreaWidth -= across;
+        state.workAreaHeight -= down;
+    }
 }
 
 }  // namespace tallowin::x11

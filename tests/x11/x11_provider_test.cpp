@@ -352,6 +352,15 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
          720,
          Frame{64, 0, 1280, 720},
          {stored + "X=64 Y=0 Width=1280 Height=720"}},
+        // a window manager that publishes no work area (awesome): the panel's strut decides
+        {"no work area published",
+         "2560x1440x24",
+         {"panel", "30"},
+         {"xlogo", "-geometry", "200x100+300+300"},
+         1280,
+         720,
+         Frame{0, 30, 1280, 720},
+         {stored + "X=0 Y=30 Width=1280 Height=720"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -371,6 +380,9 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
                                        std::string::npos;
              ++i) {
             std::this_thread::sleep_for(20ms);
+        }
+        if (c.what == std::string("no work area published")) {
+            session.run("xprop -root -remove _NET_WORKAREA");
         }
         auto lines = placeThroughController(*x11, rowsOnceThereAre(*x11, 1).front(), c.width, c.height);
         if (c.what == std::string("an application that takes its size back")) {

@@ -47,8 +47,9 @@ XSession::XSession(bool withWindowManager, const std::string& screen,
         ready =
             root.find("window id") != std::string::npos && root.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
     }
-    // Others publish both before their first scan too (jwm): give them a moment.
-    if (ready && withWindowManager && windowManagerCommand.front() != "openbox") {
+    // Some publish both before their first scan too (jwm, openbox now and
+    // then): windows mapped in that moment would stay unmanaged.
+    if (ready && withWindowManager) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
 }
