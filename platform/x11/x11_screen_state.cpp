@@ -50,9 +50,10 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
     return state;
 }
 
-// Some window managers publish no _NET_WORKAREA (awesome): the bands that the
-// panels reserve, each by its _NET_WM_STRUT_PARTIAL or else _NET_WM_STRUT
-// (left, right, top, bottom), are then the screen's edges not to cover.
+// Some window managers publish no _NET_WORKAREA (awesome), others one that
+// leaves out the panels' bands (fluxbox): each band a panel reserves, by its
+// _NET_WM_STRUT_PARTIAL or else _NET_WM_STRUT (left, right, top, bottom), is
+// kept out of the work area.
 void workAreaFromStruts(X11Connection& connection, ScreenState& state) {
     auto& ewmh = connection.ewmh();
     std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> cookies;
@@ -70,13 +71,17 @@ void workAreaFromStruts(X11Connection& connection, ScreenState& state) {
             band.at(edge) = std::max(band.at(edge), values[edge]);
         }
     }
-    const auto across = static_cast<std::int64_t>(band[0]) + band[1];
-    const auto down = static_cast<std::int64_t>(band[2]) + band[3];
-    if (across < state.workAreaWidth && down < state.workAreaHeight) {
-        state.workAreaLeft = band[0];
-        state.workAreaTop = band[2];
-        state.workAreaWidth -= across;
-        state.workAreaHeight -= down;
+    const std::int64_t left = std::max<std::int64_t>(state.workAreaLeft, band[0]);
+    const std::int64_t top = std::max<std::int64_t>(state.workAreaTop, band[2]);
+    const std::int64_t right =
+        std::min<std::int64_t>(state.workAreaLeft + state.workAreaWidth, std::int64_t{state.screenWidth} - band[1]);
+    const std::int64_t bottom = std::min<std::int64_t>(state.workAreaTop + state.workAreaHeight,
+                                                       std::int64_t{connection.screenHeight()} - band[3]);
+    if (right > left && bottom > top) {
+        state.workAreaLeft = left;
+        state.workAreaTop = top;
+        state.workAreaWidth = right - left;
+        state.workAreaHeight = bottom - top;
     }
 }
 

@@ -27,8 +27,8 @@ struct ScreenState {
 // connection broke.
 std::optional<ScreenState> readScreenState(X11Connection& connection);
 
-// The work area left by the panels' struts, for a window manager that
-// publishes none; one more round trip.
+// The work area less the bands the panels' struts reserve, for a window
+// manager that publishes none or leaves them out; one more round trip.
 void workAreaFromStruts(X11Connection& connection, ScreenState& state);
 
 }  // namespace tallowin::x11

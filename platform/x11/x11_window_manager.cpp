@@ -271,9 +271,12 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         return WmOutcome::disconnected;
     }
     const auto deadline = Clock::now() + kLateWindowManager;
-    const auto screen = screenState();
+    auto screen = screenState();
     if (!screen) {
         return WmOutcome::disconnected;
+    }
+    if (screen->managed) {
+        workAreaFromStruts(connection_, *screen);
     }
     auto current = window(id);
     if (!current) {
@@ -395,9 +398,12 @@ std::string WindowManager::shortfall(xcb_window_t id) {
     const Asked asked = found->second;
     asked_.erase(found);
     const auto now = window(id);
-    const auto screen = screenState();
+    auto screen = screenState();
     if (!now || !screen) {
         return {};
+    }
+    if (screen->managed) {
+        workAreaFromStruts(connection_, *screen);
     }
     const FrameRect& frame = now->frame;
     std::vector<std::string> reasons;
