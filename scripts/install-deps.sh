@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libplist-dev
   xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
-  fluxbox jwm
+  fluxbox jwm awesome
 )
 
 missing=()

@@ -529,6 +529,10 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
     const auto deadline = Clock::now() + kLateWindowManager;
     const auto fallbackAt = Clock::now() + kSettleAfterAnswer;
     bool fellBack = false;
+    bool settledOnTop = false;
+    const auto stackingChanged = [&](const xcb_generic_event_t& event) {
+        return kindOf(event) == XCB_CONFIGURE_NOTIFY || isPropertyChange(event, root, stacking);
+    };
     for (;;) {
         const auto onTop = frameOnTop(id);
         if (!connection_.alive()) {
@@ -537,9 +541,20 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
         if (!onTop) {
             return WmOutcome::windowGone;
         }
-        if (*onTop) {
+        // On top once is not enough: a window manager may give the focus,
+        // and with it the top, back to another window a moment later
+        // (fluxbox, for a client that takes no focus).
+        if (*onTop && (settledOnTop || Clock::now() >= deadline)) {
             return WmOutcome::done;
         }
+        if (*onTop) {
+            settledOnTop = true;
+            const auto quietUntil = std::min(deadline, Clock::now() + kSettledQuiet);
+            while (connection_.alive() && connection_.waitFor(stackingChanged, quietUntil)) {
+            }
+            continue;
+        }
+        settledOnTop = false;
         if (Clock::now() >= deadline) {
             return WmOutcome::notThere;
         }
@@ -549,11 +564,7 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
             checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
                          xcb_configure_window_checked(connection_.xcb(), id, XCB_CONFIG_WINDOW_STACK_MODE, &above));
         }
-        connection_.waitFor(
-            [&](const xcb_generic_event_t& event) {
-                return kindOf(event) == XCB_CONFIGURE_NOTIFY || isPropertyChange(event, root, stacking);
-            },
-            fellBack ? deadline : fallbackAt);
+        connection_.waitFor(stackingChanged, fellBack ? deadline : fallbackAt);
     }
 }
 

@@ -284,7 +284,9 @@ TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
         ControllerRig rig;
         prepare(rig);
         window(rig) = c.window;
-        rig.windowList.list = platform::WindowList{};
+        // The source answers with every window; the one asked for is picked out.
+        rig.windowList.list = platform::WindowList{
+            doubles::windowEntry({.number = 8, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380})};
         if (c.now) {
             rig.windowList.list->push_back(doubles::windowEntry(*c.now));
         }

@@ -40,15 +40,15 @@ XSession::XSession(bool withWindowManager, const std::string& screen,
             windowManager = spawn(windowManagerCommand);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        // A window manager names itself before it manages windows (openbox);
-        // the work area comes after, and windows mapped before it would be
-        // left unmanaged.
-        const std::string root = run("xprop -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA");
-        ready =
-            root.find("window id") != std::string::npos && root.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
+        ready = run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
     }
-    // Some publish both before their first scan too (jwm, openbox now and
-    // then): windows mapped in that moment would stay unmanaged.
+    // A window manager names itself before it manages windows: windows mapped
+    // in between would stay unmanaged. Its work area comes later (openbox),
+    // where it publishes one (awesome does not); and some publish both before
+    // their first scan (jwm), so a moment more.
+    for (int i = 0; i < 50 && ready && run("xprop -root _NET_WORKAREA").find("(CARDINAL)") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     if (ready && withWindowManager) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }

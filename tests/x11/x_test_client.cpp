@@ -2,7 +2,7 @@
 // Usage: x_test_client panel HEIGHT   a dock that reserves a band at the top
 //        x_test_client panel WIDTH left  a dock that reserves a band on the left
 //        x_test_client limited TITLE     at most 800x600 (WM_NORMAL_HINTS)
-//        x_test_client stubborn TITLE    asks for 300x200 again after every resize
+//        x_test_client stubborn TITLE    asks for 300x200 again 80 ms after every resize
 //        x_test_client bare TITLE [pid] no WM_CLASS; _NET_WM_PID only with "pid"
 //        x_test_client ticking TITLE     titled "TITLE n", n counting up every 100 ms
 #include <unistd.h>
@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
         const auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
         if (mode == "stubborn" && (event->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY &&
             configure->window == window && (configure->width != 300 || configure->height != 200)) {
+            ::usleep(80000);  // an application that takes its time
             const std::array<std::uint32_t, 2> size = {300, 200};
             xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size.data());
             xcb_flush(connection);
