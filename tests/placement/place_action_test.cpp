@@ -38,6 +38,7 @@ void prepare(ControllerRig& rig) {
     rig.accessibility.applications[kPid].windows = {matchingWindow()};
     rig.accessibility.topInset = 30;
     rig.log.clear();
+    rig.windowList.calls.clear();
     rig.output.lines.clear();
 }
 
@@ -74,6 +75,7 @@ TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
                       kSaved,
                       {"ax: perform AXRaise on window 2", kRaised[1]},
                       kHandedOff}));
+    EXPECT_TRUE(rig.windowList.calls.empty()) << "a first match lists nothing again";
     EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
 }
 
@@ -223,89 +225,56 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
 // first lookup fails, a fresh listing of that one window differs, and the
 // lookup runs once more with it. Gone or unchanged, the lines stay as they were.
 TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
-    const Lines firstLookup = {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0",
-                               "out: not matched", "out: " + kNoMatch};
-    const std::string again = "out: Window 7 has changed since the list was taken; looking for it as it is now.";
+    using Entry = doubles::WindowEntry;
+    const Entry moved{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380};
+    const std::string again = "Window 7 has changed since the list was taken; looking for it as it is now.";
     const struct {
         const char* what;
-        std::optional<doubles::WindowEntry> now;  // the fresh listing's entry; none when gone
-        FakeAXWindow window;
-        Lines trace;
+        std::optional<Entry> now;  // the fresh listing's entry; none when gone
+        std::string title;         // the window's as it is
+        double x;
+        long lookups;
+        bool placed;
     } cases[] = {
-        {"moved",
-         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380},
-         {.title = ScriptedAttribute::title("Report"),
-          .position = ScriptedAttribute::point(650, 380),
-          .size = ScriptedAttribute::size(800, 600)},
-         concat({firstLookup,
-                 {again, "out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=650.0 w.y=380.0",
-                  "out: width=800.0 height=600.0"},
-                 kSetFrame,
-                 kSaved,
-                 kRaised,
-                 kHandedOff})},
-        {"retitled",
-         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report 2", .owner = "Editor"},
-         {.title = ScriptedAttribute::title("Report 2"),
-          .position = ScriptedAttribute::point(10, 40),
-          .size = ScriptedAttribute::size(800, 600)},
-         concat({{"out: Window title: Report 2", "out: not matched", "out: " + kNoMatch, again,
-                  "out: Window title: Report 2"},
-                 Lines(kMatched.begin() + 1, kMatched.end()),
-                 kSetFrame,
-                 kSaved,
-                 kRaised,
-                 kHandedOff})},
-        {"changed again before the second look",
-         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380},
-         {.title = ScriptedAttribute::title("Report"),
-          .position = ScriptedAttribute::point(660, 380),
-          .size = ScriptedAttribute::size(800, 600)},
-         {"out: Window title: Report", "out: x=660.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
-          "out: " + kNoMatch, again, "out: Window title: Report", "out: x=660.0 y=380.0", "out: w.x=650.0 w.y=380.0",
-          "out: not matched", "out: " + kNoMatch}},
-        {"gone",
-         std::nullopt,
-         {.title = ScriptedAttribute::title("Report"),
-          .position = ScriptedAttribute::point(650, 380),
-          .size = ScriptedAttribute::size(800, 600)},
-         {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
-          "out: " + kNoMatch}},
-        {"listed as it was",
-         doubles::WindowEntry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"},
-         {.title = ScriptedAttribute::title("Report"),
-          .position = ScriptedAttribute::point(650, 380),
-          .size = ScriptedAttribute::size(800, 600)},
-         {"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0", "out: not matched",
-          "out: " + kNoMatch}},
+        {"moved", moved, "Report", 650, 2, true},
+        {"retitled", Entry{.number = 7, .pid = kPid, .name = "Report 2", .owner = "Editor"}, "Report 2", 10, 2, true},
+        {"changed again before the second look", moved, "Report", 660, 2, false},
+        {"gone", std::nullopt, "Report", 650, 1, false},
+        {"listed as it was", Entry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"}, "Report", 650, 1,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ControllerRig rig;
         prepare(rig);
-        window(rig) = c.window;
+        window(rig) = {.title = ScriptedAttribute::title(c.title),
+                       .position = ScriptedAttribute::point(c.x, c.x == 10 ? 40 : 380),
+                       .size = ScriptedAttribute::size(800, 600)};
         // The source answers with every window; the one asked for is picked out.
-        rig.windowList.list = platform::WindowList{
-            doubles::windowEntry({.number = 8, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380})};
+        rig.windowList.list = platform::WindowList{doubles::windowEntry({.number = 8, .pid = kPid, .x = 650})};
         if (c.now) {
             rig.windowList.list->push_back(doubles::windowEntry(*c.now));
         }
-        rig.windowList.calls.clear();
         rig.controller.handlePlaceButtonClick();
-        EXPECT_EQ(rig.log, c.trace);
+        const auto count = [&](const std::string& line) { return std::ranges::count(rig.output.lines, line); };
+        EXPECT_EQ(count("Window title: " + c.title), c.lookups);
+        EXPECT_EQ(count(again), c.lookups - 1);
+        EXPECT_EQ(count(kNoMatch), c.placed ? 1 : c.lookups);
+        EXPECT_EQ(count("Window successfully brought to front."), c.placed ? 1 : 0);
         EXPECT_EQ(rig.windowList.calls, (std::vector<std::pair<platform::WindowListOption, std::uint32_t>>{
                                             {platform::kWindowListOptionIncludingWindow, 7}}));
         EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
+        if (c.what == std::string("moved")) {
+            EXPECT_EQ(rig.log,
+                      concat({{"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0",
+                               "out: not matched", "out: " + kNoMatch, "out: " + again, "out: Window title: Report",
+                               "out: x=650.0 y=380.0", "out: w.x=650.0 w.y=380.0", "out: width=800.0 height=600.0"},
+                              kSetFrame,
+                              kSaved,
+                              kRaised,
+                              kHandedOff}));
+        }
     }
-}
-
-// A Place whose first lookup matches never lists again.
-TEST(PlaceAction, AFirstMatchTakesNoFreshListing) {
-    ControllerRig rig;
-    prepare(rig);
-    rig.windowList.calls.clear();
-    rig.controller.handlePlaceButtonClick();
-    EXPECT_TRUE(rig.windowList.calls.empty());
 }
 
 }  // namespace

@@ -308,6 +308,7 @@ std::vector<std::string> placeThroughController(X11Platform& x11, const VisibleW
 TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
     const std::string stored = "prefs set: com.apple.screencapture last-selection ";
     const std::string sizeFailed = "out: Failed to set window size. AXError: kAXErrorCannotComplete (-25204)";
+    const std::vector<std::string> xlogo = {"xlogo", "-geometry", "200x100+300+300"};
     const struct {
         const char* what;
         std::string screen;
@@ -317,50 +318,21 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
         Frame frame;
         std::vector<std::string> lines;
     } cases[] = {
-        {"a screen smaller than the size",
-         "1366x768x24",
-         {"panel", "30"},
-         {"xlogo", "-geometry", "200x100+300+300"},
-         1920,
-         1080,
-         Frame{0, 30, 1920, 1080},
+        // clang-format off
+        {"a screen smaller than the size", "1366x768x24", {"panel", "30"}, xlogo, 1920, 1080, {0, 30, 1920, 1080},
          {"out: Window is at 0,30 with size 1920x1080: the work area is only 1366x738 at 0,30.",
           stored + "X=0 Y=30 Width=1920 Height=1080"}},
-        {"a window of at most 800x600",
-         "2560x1440x24",
-         {},
-         {TALLOWIN_TEST_CLIENT, "limited", "limited"},
-         1920,
-         1080,
-         Frame{0, 0, 802, 625},
+        {"a window of at most 800x600", "2560x1440x24", {}, {TALLOWIN_TEST_CLIENT, "limited", "limited"}, 1920, 1080,
+         {0, 0, 802, 625},
          {sizeFailed, "out: Window is at 0,0 with size 802x625, not 1920x1080: its size limits allow at most 802x625.",
           stored + "X=0 Y=0 Width=1920 Height=1080"}},
-        {"an application that takes its size back",
-         "2560x1440x24",
-         {},
-         {TALLOWIN_TEST_CLIENT, "stubborn", "stubborn"},
-         1280,
-         720,
-         Frame{0, 0, 302, 225},
+        {"an application that takes its size back", "2560x1440x24", {}, {TALLOWIN_TEST_CLIENT, "stubborn", "stubborn"},
+         1280, 720, {0, 0, 302, 225},
          {"out: Window is at 0,0 with size 302x225, not 1280x720: the application changed its size back.",
           stored + "X=0 Y=0 Width=1280 Height=720"}},
-        {"a panel on the left",
-         "2560x1440x24",
-         {"panel", "64", "left"},
-         {"xlogo", "-geometry", "200x100+300+300"},
-         1280,
-         720,
-         Frame{64, 0, 1280, 720},
+        {"a panel on the left", "2560x1440x24", {"panel", "64", "left"}, xlogo, 1280, 720, {64, 0, 1280, 720},
          {stored + "X=64 Y=0 Width=1280 Height=720"}},
-        // a window manager that publishes no work area (awesome): the panel's strut decides
-        {"no work area published",
-         "2560x1440x24",
-         {"panel", "30"},
-         {"xlogo", "-geometry", "200x100+300+300"},
-         1280,
-         720,
-         Frame{0, 30, 1280, 720},
-         {stored + "X=0 Y=30 Width=1280 Height=720"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -380,9 +352,6 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
                                        std::string::npos;
              ++i) {
             std::this_thread::sleep_for(20ms);
-        }
-        if (c.what == std::string("no work area published")) {
-            session.run("xprop -root -remove _NET_WORKAREA");
         }
         auto lines = placeThroughController(*x11, rowsOnceThereAre(*x11, 1).front(), c.width, c.height);
         if (c.what == std::string("an application that takes its size back")) {
@@ -476,15 +445,12 @@ TEST(X11WindowManagers, EachClientIsPlacedExactlyAndRaisedOverACoveringWindow) {
             // Mapped over the other one, and settled: a window manager still
             // focusing the new window would raise it again after our raise.
             std::this_thread::sleep_for(500ms);
-            const auto started = std::chrono::steady_clock::now();
             EXPECT_EQ(
                 placeThroughController(*x11, *row, 1280, 720),
                 (std::vector<std::string>{"prefs set: com.apple.screencapture last-selection X=0 Y=" +
                                               std::to_string(band) + " Width=1280 Height=720",
                                           "prefs synchronize: com.apple.screencapture",
                                           "out: Window successfully brought to front.", "out: Main window minimized"}));
-            // The window manager answers within milliseconds; the bound is for a loaded machine.
-            EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
             const auto [frameId, frame] = outermostFrame(session, row->windowID);
             EXPECT_EQ(frame, (Frame{0, band, 1280, 720}));
             const std::string coverFrame = outermostFrame(session, coverRow->windowID).first;
