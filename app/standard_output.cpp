@@ -4,6 +4,7 @@
 #include <unicode/utf8.h>
 
 #include <array>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 
@@ -64,11 +65,16 @@ std::string escapeControlCharacters(std::string_view text) {
 }
 #pragma GCC diagnostic pop
 
+StandardOutput::StandardOutput() { std::signal(SIGPIPE, SIG_IGN); }
+
 void StandardOutput::writeLine(std::string_view text) {
-    const std::string line = escapeControlCharacters(text);
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (closed_) {
+        return;
+    }
+    std::string line = escapeControlCharacters(text);
+    line += '\n';
+    const bool written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
+    closed_ = !written || std::fflush(stdout) != 0;
 }
 
 }  // namespace tallowin

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/platform_services.h"
@@ -59,7 +60,10 @@ public:
     void updateMenubarHeight(const platform::WindowList& snapshot);
     void placeWindow(const VisibleWindow& window, double width, double height);
     void bringWindowToFront(const platform::AXElement& window);
-    void saveCaptureSelection(std::int64_t width, std::int64_t height);
+    // At the origin the window was given, when it could be read back;
+    // otherwise at X 0, Y menubarHeight.
+    void saveCaptureSelection(std::int64_t width, std::int64_t height,
+                              std::optional<std::pair<double, double>> placedAt = std::nullopt);
     void minimizeMainWindow();
     void openScreenshotTool();
 

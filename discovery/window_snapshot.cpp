@@ -80,4 +80,26 @@ std::vector<VisibleWindow> visibleWindowsFrom(const platform::WindowList& snapsh
     return windows;
 }
 
+std::optional<VisibleWindow> listedWindowNow(platform::WindowListSource& source, std::uint32_t windowID) {
+    const auto list = source.copyWindowInfo(platform::kWindowListOptionIncludingWindow, windowID);
+    if (!list) {
+        return std::nullopt;
+    }
+    for (const platform::Value& entry : *list) {
+        if (!entry.isDictionary()) {
+            continue;
+        }
+        if (auto window = listedFrom(entry); window && window->windowID == windowID) {
+            return VisibleWindow{window->windowID, window->pid,          std::move(window->title), window->bounds.x,
+                                 window->bounds.y, window->bounds.width, window->bounds.height};
+        }
+    }
+    return std::nullopt;
+}
+
+bool sameListing(const VisibleWindow& a, const VisibleWindow& b) {
+    return a.windowID == b.windowID && a.pid == b.pid && a.title == b.title && a.x == b.x && a.y == b.y &&
+           a.width == b.width && a.height == b.height;
+}
+
 }  // namespace tallowin

@@ -19,4 +19,11 @@ std::optional<platform::WindowList> takeWindowSnapshot(platform::WindowListSourc
 // The windows worth recording, titled and ordered by lowercased title.
 std::vector<VisibleWindow> visibleWindowsFrom(const platform::WindowList& snapshot);
 
+// One window as the window server lists it now, read and titled as a refresh
+// would; nothing when it is gone or no longer worth recording.
+std::optional<VisibleWindow> listedWindowNow(platform::WindowListSource& source, std::uint32_t windowID);
+
+// Every field equal: the same window, seen the same.
+bool sameListing(const VisibleWindow& a, const VisibleWindow& b);
+
 }  // namespace tallowin

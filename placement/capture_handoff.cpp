@@ -1,5 +1,7 @@
 #include "placement/capture_handoff.h"
 
+#include <string>
+
 #include "platform/line_output.h"
 #include "platform/main_window.h"
 #include "platform/preferences.h"
@@ -16,18 +18,24 @@ constexpr const char* kLastSelectionDisplayKey = "last-selection-display";
 constexpr const char* kScreenshotToolPath = "/System/Applications/Utilities/Screenshot.app";
 }  // namespace
 
-platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferences, std::int64_t top,
-                                                 std::int64_t width, std::int64_t height) {
-    const platform::CaptureRectangle rectangle{0, top, width, height};
+platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferences, std::int64_t left,
+                                                 std::int64_t top, std::int64_t width, std::int64_t height,
+                                                 platform::LineOutput& output) {
+    const platform::CaptureRectangle rectangle{left, top, width, height};
     const auto domain = preferences.openSuite(kScreenCaptureDomain);
     if (!domain) {
+        output.writeLine(std::string("Capture selection not stored: the preferences domain ") + kScreenCaptureDomain +
+                         " could not be opened.");
         return rectangle;
     }
     domain->setObject(
         {{"X", rectangle.x}, {"Y", rectangle.y}, {"Width", rectangle.width}, {"Height", rectangle.height}},
         kLastSelectionKey);
     domain->setInteger(0, kLastSelectionDisplayKey);
-    domain->synchronize();
+    if (!domain->synchronize()) {
+        output.writeLine(std::string("Capture selection not stored: the preferences domain ") + kScreenCaptureDomain +
+                         " could not be written.");
+    }
     return rectangle;
 }
 

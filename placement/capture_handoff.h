@@ -12,12 +12,14 @@ class Preferences;
 
 namespace tallowin {
 
-// Stores X 0, Y top, width and height as the screenshot tool's last
-// selection, replacing the whole earlier value, on the main display; silent
-// when the domain cannot be opened. Yields the rectangle it stored (or would
-// have stored): the one place that decides it, so the handoff takes it from here.
-platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferences, std::int64_t top,
-                                                 std::int64_t width, std::int64_t height);
+// Stores X left, Y top, width and height as the screenshot tool's last
+// selection, replacing the whole earlier value, on the main display. When
+// the domain cannot be opened or written, says so: the tool would otherwise
+// record the old one. Yields the rectangle it stored (or would have stored):
+// the one place that decides it, so the handoff takes it from here.
+platform::CaptureRectangle storeCaptureSelection(platform::Preferences& preferences, std::int64_t left,
+                                                 std::int64_t top, std::int64_t width, std::int64_t height,
+                                                 platform::LineOutput& output);
 
 // Miniaturizes the application's main window and says so, or says there is none.
 void minimizeApplicationWindow(platform::MainWindowSource& application, platform::LineOutput& output);

@@ -1,10 +1,12 @@
 #include "placement/window_lookup.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <variant>
 
+#include "discovery/window_snapshot.h"
 #include "placement/ax_error_text.h"
 #include "placement/title_prefix.h"
 #include "platform/line_output.h"
@@ -75,15 +77,13 @@ bool windowMatchesEntry(platform::AccessibilityServices& accessibility, const pl
     return true;
 }
 
-std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& accessibility,
-                                              const VisibleWindow& entry, platform::LineOutput& output) {
-    if (!accessibility.isProcessTrusted()) {
-        output.writeLine(
-            "Accessibility permissions not granted. Please enable in System Settings > Privacy & Security > "
-            "Accessibility.");
-        return std::nullopt;
-    }
-    MatchedWindow found{accessibility.createApplication(entry.pid), nullptr};
+namespace {
+
+enum class Lookup : std::uint8_t { matched, noMatch, failed };
+
+Lookup lookUp(platform::AccessibilityServices& accessibility, const VisibleWindow& entry, platform::LineOutput& output,
+              MatchedWindow& found) {
+    found = MatchedWindow{accessibility.createApplication(entry.pid), nullptr};
     platform::AXCopyResult windows =
         accessibility.copyAttributeValue(*found.application, platform::kAXWindowsAttributeName);
     auto* candidates = std::get_if<platform::AXElementArray>(&windows.value);
@@ -93,16 +93,43 @@ std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& a
             windows.error != platform::AxError::success ? windows.error : platform::AxError::noValue;
         output.writeLine("Could not retrieve windows for PID " + std::to_string(entry.pid) +
                          ". Error: " + axErrorText(error));
-        return std::nullopt;
+        return Lookup::failed;
     }
     for (platform::AXElementPtr& candidate : *candidates) {
         if (candidate && windowMatchesEntry(accessibility, *candidate, entry, output)) {
             found.window = std::move(candidate);
-            return found;  // the other windows go with the array, now
+            return Lookup::matched;  // the other windows go with the array, now
         }
     }
     output.writeLine("No matching AXUIElement for windowID " + std::to_string(entry.windowID) + ".");
-    return std::nullopt;
+    return Lookup::noMatch;
+}
+
+}  // namespace
+
+std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& accessibility,
+                                              const VisibleWindow& entry, platform::LineOutput& output,
+                                              platform::WindowListSource* windowList) {
+    if (!accessibility.isProcessTrusted()) {
+        output.writeLine(
+            "Accessibility permissions not granted. Please enable in System Settings > Privacy & Security > "
+            "Accessibility.");
+        return std::nullopt;
+    }
+    MatchedWindow found;
+    Lookup outcome = lookUp(accessibility, entry, output, found);
+    if (outcome == Lookup::noMatch && windowList != nullptr) {
+        found = MatchedWindow{};  // the first application element goes before the second is made
+        if (const auto fresh = listedWindowNow(*windowList, entry.windowID); fresh && !sameListing(*fresh, entry)) {
+            output.writeLine("Window " + std::to_string(entry.windowID) +
+                             " has changed since the list was taken; looking for it as it is now.");
+            outcome = lookUp(accessibility, *fresh, output, found);
+        }
+    }
+    if (outcome != Lookup::matched) {
+        return std::nullopt;
+    }
+    return found;
 }
 
 }  // namespace tallowin

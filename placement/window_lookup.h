@@ -7,7 +7,8 @@
 
 namespace tallowin::platform {
 class LineOutput;
-}
+class WindowListSource;
+}  // namespace tallowin::platform
 
 namespace tallowin {
 
@@ -26,7 +27,13 @@ struct MatchedWindow {
 
 // Checks the permission, then visits the owner's windows in their order until
 // one matches; every failure is reported as its one line.
+//
+// The entry may be up to a refresh old. Given the window list, a lookup that
+// finds no match takes a fresh listing of that one window; when the window
+// moved, was resized or retitled since, it looks once more with the fresh
+// entry. A window that is gone, or listed as it was, ends as before.
 std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& accessibility,
-                                              const VisibleWindow& entry, platform::LineOutput& output);
+                                              const VisibleWindow& entry, platform::LineOutput& output,
+                                              platform::WindowListSource* windowList = nullptr);
 
 }  // namespace tallowin

@@ -93,6 +93,12 @@ public:
     virtual AXValuePtr createValue(AxValueKind type, double first, double second) = 0;
     virtual AxError setAttributeValue(const AXElement& element, std::string_view attribute, const AXValue& value) = 0;
     virtual AxError performAction(const AXElement& element, std::string_view action) = 0;
+
+    // What keeps the window's frame from being the rectangle last asked of
+    // it, whole inside the area windows are placed in (its size limits, that
+    // area, the application), as far as the platform can tell; empty when
+    // nothing does or it cannot tell. Read once the frame has settled.
+    virtual std::string frameShortfall(const AXElement& /*window*/) { return {}; }
 };
 
 }  // namespace tallowin::platform

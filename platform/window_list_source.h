@@ -11,6 +11,8 @@ namespace tallowin::platform {
 using WindowListOption = std::uint32_t;
 inline constexpr WindowListOption kWindowListOnScreenOnly = 1;
 inline constexpr WindowListOption kWindowListExcludeDesktopElements = 16;
+// Only the window named as the relative window, wherever it is.
+inline constexpr WindowListOption kWindowListOptionIncludingWindow = 8;
 inline constexpr std::uint32_t kNullWindowID = 0;
 
 // Keys of a window-list entry, spelled as the window server spells them.

@@ -13,6 +13,7 @@ packages=(
   xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
   dpkg-dev appstream desktop-file-utils
   obs-studio simplescreenrecorder ffmpeg
+  fluxbox jwm awesome
 )
 
 missing=()

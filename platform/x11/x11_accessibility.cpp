@@ -148,6 +148,14 @@ AxError X11Accessibility::setAttributeValue(const platform::AXElement& element, 
     }));
 }
 
+std::string X11Accessibility::frameShortfall(const platform::AXElement& window) {
+    const X11Element* x11 = asX11(window);
+    if (x11 == nullptr || x11->isApplication()) {
+        return {};
+    }
+    return live_.retried([&](WindowManager& windowManager) { return windowManager.shortfall(x11->window()); });
+}
+
 AxError X11Accessibility::performAction(const platform::AXElement& element, std::string_view action) {
     const X11Element* x11 = asX11(element);
     if (x11 == nullptr) {

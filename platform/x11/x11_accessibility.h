@@ -48,6 +48,7 @@ public:
     platform::AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                                         const platform::AXValue& value) override;
     platform::AxError performAction(const platform::AXElement& element, std::string_view action) override;
+    std::string frameShortfall(const platform::AXElement& window) override;
 
 private:
     platform::AXCopyResult windowsOf(const X11Element& application);

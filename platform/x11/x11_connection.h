@@ -35,6 +35,7 @@ public:
     [[nodiscard]] xcb_window_t root() const { return screen_->root; }
     [[nodiscard]] int screenNumber() const { return screenNumber_; }
     [[nodiscard]] std::uint16_t screenWidth() const { return screen_->width_in_pixels; }
+    [[nodiscard]] std::uint16_t screenHeight() const { return screen_->height_in_pixels; }
     [[nodiscard]] bool hasXRes() const { return hasXRes_; }
     [[nodiscard]] bool alive() const { return xcb_connection_has_error(connection_) == 0; }
     [[nodiscard]] XCallLog& log() { return log_; }

@@ -65,8 +65,25 @@ Value menubarEntry(const ScreenState& screen, xcb_window_t root) {
 }
 
 std::optional<platform::WindowList> X11WindowList::copyWindowInfo(platform::WindowListOption options,
-                                                                  std::uint32_t /*relativeToWindow*/) {
-    // The relative window matters only to the ordering options refused above.
+                                                                  std::uint32_t relativeToWindow) {
+    if (options == platform::kWindowListOptionIncludingWindow) {
+        // That one window as it is now, read past the cache's last events.
+        bool connected = true;
+        const auto window = live_.retried([&](WindowManager& windowManager) {
+            auto now = windowManager.window(relativeToWindow);
+            connected = windowManager.connection().alive();
+            return now;
+        });
+        if (!connected) {
+            return std::nullopt;
+        }
+        platform::WindowList list;
+        if (window) {
+            list.push_back(windowEntry(*window));
+        }
+        return list;
+    }
+    // The relative window matters otherwise only to the ordering options refused above.
     ScreenState screen;
     xcb_window_t root = XCB_WINDOW_NONE;
     auto windows = live_.retried([&](WindowManager& windowManager) {

@@ -271,9 +271,12 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         return WmOutcome::disconnected;
     }
     const auto deadline = Clock::now() + kLateWindowManager;
-    const auto screen = screenState();
+    auto screen = screenState();
     if (!screen) {
         return WmOutcome::disconnected;
+    }
+    if (screen->managed) {
+        workAreaFromStruts(connection_, *screen);
     }
     auto current = window(id);
     if (!current) {
@@ -296,11 +299,20 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         wanted.width = std::round(target.size->first);
         wanted.height = std::round(target.size->second);
     }
+    Asked& asked = asked_[id];
+    if (target.position) {
+        asked.position = std::pair{wanted.x, wanted.y};
+    }
+    if (target.size) {
+        asked.size = std::pair{wanted.width, wanted.height};
+        asked.sizeReached = false;
+    }
     const auto arrived = [&](const FrameRect& frame) {
         return (!target.position || (frame.x == wanted.x && frame.y == wanted.y)) &&
                (!target.size || (frame.width == wanted.width && frame.height == wanted.height));
     };
     if (arrived(current->frame) && !current->maximizedOrFullscreen) {
+        asked.sizeReached = asked.sizeReached || target.size.has_value();
         return WmOutcome::done;
     }
     if (current->maximizedOrFullscreen && !leaveFullStates(id, deadline)) {
@@ -342,13 +354,112 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     if (!sent) {
         return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
     }
-    return awaitWindowManager(
+    // An application may take its old size back before the frame is read:
+    // the size counts as reached once the client was told it has it.
+    bool told = false;
+    const WmOutcome outcome = awaitWindowManager(
         connection_, deadline,
         [&]() -> std::optional<bool> {
             const auto now = window(id);
             return now ? std::optional(arrived(now->frame)) : std::nullopt;
         },
-        [](const xcb_generic_event_t& event) { return kindOf(event) == XCB_CONFIGURE_NOTIFY; });
+        [&](const xcb_generic_event_t& event) {
+            if (kindOf(event) != XCB_CONFIGURE_NOTIFY) {
+                return false;
+            }
+            const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            told =
+                told || (size && notify.window == id && notify.width == size->width && notify.height == size->height);
+            return true;
+        });
+    if (target.size && outcome != WmOutcome::disconnected && outcome != WmOutcome::windowGone) {
+        asked_[id].sizeReached = told || outcome == WmOutcome::done;
+        settle(id);
+    }
+    return outcome;
+}
+
+void WindowManager::settle(xcb_window_t id) {
+    const auto bound = Clock::now() + kSettleBound;
+    const auto changed = [id](const xcb_generic_event_t& event) {
+        return kindOf(event) == XCB_CONFIGURE_NOTIFY &&
+               reinterpret_cast<const xcb_configure_notify_event_t&>(event).window == id;
+    };
+    while (connection_.alive() && Clock::now() < bound &&
+           connection_.waitFor(changed, std::min(bound, Clock::now() + kSettledQuiet))) {
+    }
+}
+
+std::string WindowManager::shortfall(xcb_window_t id) {
+    const auto found = asked_.find(id);
+    if (found == asked_.end()) {
+        return {};
+    }
+    const Asked asked = found->second;
+    asked_.erase(found);
+    const auto now = window(id);
+    auto screen = screenState();
+    if (!now || !screen) {
+        return {};
+    }
+    if (screen->managed) {
+        workAreaFromStruts(connection_, *screen);
+    }
+    const FrameRect& frame = now->frame;
+    std::vector<std::string> reasons;
+    const auto text = [](double value) { return std::to_string(static_cast<std::int64_t>(value)); };
+    if (asked.size && (frame.width != asked.size->first || frame.height != asked.size->second)) {
+        reasons.push_back(sizeLimitReason(*now, *asked.size));
+        if (reasons.back().empty()) {
+            reasons.back() = asked.sizeReached ? "the application changed its size back"
+                                               : "the window manager did not give it that size";
+        }
+    }
+    if (asked.position && (frame.x != asked.position->first || frame.y != asked.position->second)) {
+        reasons.push_back("the window manager did not move it to " + text(asked.position->first) + "," +
+                          text(asked.position->second));
+    }
+    const auto left = static_cast<double>(screen->workAreaLeft);
+    const auto top = static_cast<double>(screen->workAreaTop);
+    const bool inside = frame.x >= left && frame.y >= top &&
+                        frame.x + frame.width <= left + static_cast<double>(screen->workAreaWidth) &&
+                        frame.y + frame.height <= top + static_cast<double>(screen->workAreaHeight);
+    if (!inside && screen->workAreaWidth > 0 && screen->workAreaHeight > 0) {
+        reasons.push_back("the work area is only " + std::to_string(screen->workAreaWidth) + "x" +
+                          std::to_string(screen->workAreaHeight) + " at " + std::to_string(screen->workAreaLeft) + "," +
+                          std::to_string(screen->workAreaTop));
+    }
+    std::string joined;
+    for (const auto& reason : reasons) {
+        joined += (joined.empty() ? "" : "; ") + reason;
+    }
+    return joined;
+}
+
+// The window's own size limits (WM_NORMAL_HINTS), in frame terms, when they
+// forbid the asked size; empty otherwise.
+std::string WindowManager::sizeLimitReason(const ClientWindow& window, std::pair<double, double> size) {
+    xcb_size_hints_t hints{};
+    const auto cookie = xcb_icccm_get_wm_normal_hints(connection_.xcb(), window.id);
+    if (xcb_icccm_get_wm_normal_hints_reply(connection_.xcb(), cookie, &hints, nullptr) == 0) {
+        return {};
+    }
+    // What the frame adds to the client: decorations, less a client-side shadow.
+    const double addedWidth = window.frame.width - window.clientWidth;
+    const double addedHeight = window.frame.height - window.clientHeight;
+    const auto frameSize = [&](std::int32_t width, std::int32_t height) {
+        return std::to_string(static_cast<std::int64_t>(width + addedWidth)) + "x" +
+               std::to_string(static_cast<std::int64_t>(height + addedHeight));
+    };
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0 && hints.max_width > 0 && hints.max_height > 0 &&
+        (size.first > hints.max_width + addedWidth || size.second > hints.max_height + addedHeight)) {
+        return "its size limits allow at most " + frameSize(hints.max_width, hints.max_height);
+    }
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0 &&
+        (size.first < hints.min_width + addedWidth || size.second < hints.min_height + addedHeight)) {
+        return "its size limits need at least " + frameSize(hints.min_width, hints.min_height);
+    }
+    return {};
 }
 
 WmOutcome WindowManager::moveFrame(xcb_window_t id, double x, double y) {
@@ -408,11 +519,149 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
     if (!activated && !restacked) {
         return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
     }
+    // Judged by the frames' real order, not by _NET_CLIENT_LIST_STACKING,
+    // which some window managers never reorder (fluxbox) or list top first
+    // (jwm). Where the hints are not honoured in a while, a plain restack
+    // request follows; the wait goes on to the full bound either way, since
+    // a busy window manager may restack more than once.
     const xcb_window_t root = connection_.root();
     const xcb_atom_t stacking = ewmh._NET_CLIENT_LIST_STACKING;
-    return awaitWindowManager(
-        connection_, Clock::now() + kLateWindowManager, [&]() -> std::optional<bool> { return topOfStacking() == id; },
-        [&](const xcb_generic_event_t& event) { return isPropertyChange(event, root, stacking); });
+    const auto deadline = Clock::now() + kLateWindowManager;
+    const auto fallbackAt = Clock::now() + kSettleAfterAnswer;
+    bool fellBack = false;
+    bool settledOnTop = false;
+    const auto stackingChanged = [&](const xcb_generic_event_t& event) {
+        return kindOf(event) == XCB_CONFIGURE_NOTIFY || isPropertyChange(event, root, stacking);
+    };
+    for (;;) {
+        const auto onTop = frameOnTop(id);
+        if (!connection_.alive()) {
+            return WmOutcome::disconnected;
+        }
+        if (!onTop) {
+            return WmOutcome::windowGone;
+        }
+        // On top once is not enough: a window manager may give the focus,
+        // and with it the top, back to another window a moment later
+        // (fluxbox, for a client that takes no focus).
+        if (*onTop && (settledOnTop || Clock::now() >= deadline)) {
+            return WmOutcome::done;
+        }
+        if (*onTop) {
+            settledOnTop = true;
+            const auto quietUntil = std::min(deadline, Clock::now() + kSettledQuiet);
+            while (connection_.alive() && connection_.waitFor(stackingChanged, quietUntil)) {
+            }
+            continue;
+        }
+        settledOnTop = false;
+        if (Clock::now() >= deadline) {
+            return WmOutcome::notThere;
+        }
+        if (!fellBack && Clock::now() >= fallbackAt) {
+            fellBack = true;
+            const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+            checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
+                         xcb_configure_window_checked(connection_.xcb(), id, XCB_CONFIG_WINDOW_STACK_MODE, &above));
+        }
+        connection_.waitFor(stackingChanged, fellBack ? deadline : fallbackAt);
+    }
+}
+
+bool WindowManager::isDock(xcb_window_t id, std::uint32_t desktop) {
+    auto known = windows_.unchanged(id, desktop);
+    if (!known) {
+        auto windows = windows_.read({id}, desktop, false);
+        if (!windows.empty()) {
+            known = std::move(windows.front());
+        }
+    }
+    return known && known->dockType;
+}
+
+// Whether the window's frame is the topmost viewable frame of a client that
+// is no panel, in the server's own stacking of the root's children. Nothing
+// when the window is gone.
+std::optional<bool> WindowManager::frameOnTop(xcb_window_t id) {
+    xcb_connection_t* xcb = connection_.xcb();
+    const auto screen = screenState();
+    if (!screen) {
+        return std::nullopt;
+    }
+    // Each client's frame: its ancestor that is a child of the root, found
+    // a level at a time for all clients at once.
+    std::vector<std::pair<xcb_window_t, xcb_window_t>> climbing;  // client, window reached
+    for (const xcb_window_t client : screen->stackingBottomToTop) {
+        climbing.emplace_back(client, client);
+    }
+    std::map<xcb_window_t, xcb_window_t> clientOfFrame;
+    for (int depth = 0; depth < 8 && !climbing.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        cookies.reserve(climbing.size());
+        for (const auto& reached : climbing) {
+            cookies.push_back(xcb_query_tree(xcb, reached.second));
+        }
+        std::vector<std::pair<xcb_window_t, xcb_window_t>> higher;
+        for (std::size_t i = 0; i < climbing.size(); ++i) {
+            const auto tree = awaitReply(connection_.log(), "QueryTree", xcb, xcb_query_tree_reply, cookies[i]);
+            if (!tree) {
+                continue;  // gone
+            }
+            if (tree->parent == connection_.root() || tree->parent == XCB_WINDOW_NONE) {
+                clientOfFrame[climbing[i].second] = climbing[i].first;
+            } else {
+                higher.emplace_back(climbing[i].first, tree->parent);
+            }
+        }
+        climbing = std::move(higher);
+    }
+    xcb_window_t ours = XCB_WINDOW_NONE;
+    for (const auto& [frame, client] : clientOfFrame) {
+        if (client == id) {
+            ours = frame;
+        }
+    }
+    const auto geometryOf = [&](xcb_window_t window) {
+        return awaitReply(connection_.log(), "GetGeometry", xcb, xcb_get_geometry_reply, xcb_get_geometry(xcb, window));
+    };
+    if (ours == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    const auto ourGeometry = geometryOf(ours);
+    if (!ourGeometry) {
+        return std::nullopt;
+    }
+    // Only what overlaps the window hides it: a window manager's own bar
+    // elsewhere on the screen does not.
+    const auto overlaps = [&](const xcb_get_geometry_reply_t& other) {
+        const auto& we = *ourGeometry;
+        return other.x < we.x + we.width && we.x < other.x + other.width && other.y < we.y + we.height &&
+               we.y < other.y + other.height;
+    };
+    const auto tree =
+        awaitReply(connection_.log(), "QueryTree", xcb, xcb_query_tree_reply, xcb_query_tree(xcb, connection_.root()));
+    if (!tree) {
+        return std::nullopt;
+    }
+    const std::span<const xcb_window_t> bottomToTop(
+        xcb_query_tree_children(tree.get()), static_cast<std::size_t>(xcb_query_tree_children_length(tree.get())));
+    for (std::size_t above = bottomToTop.size(); above-- > 0;) {
+        const xcb_window_t frame = bottomToTop[above];
+        if (frame == ours) {
+            return true;
+        }
+        const auto client = clientOfFrame.find(frame);
+        if (client == clientOfFrame.end() || isDock(client->second, screen->currentDesktop)) {
+            continue;
+        }
+        const auto attributes = awaitReply(connection_.log(), "GetWindowAttributes", xcb,
+                                           xcb_get_window_attributes_reply, xcb_get_window_attributes(xcb, frame));
+        const auto geometry = geometryOf(frame);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && geometry && overlaps(*geometry)) {
+            return false;
+        }
+    }
+    return false;
 }
 
 }  // namespace tallowin::x11

@@ -4,7 +4,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/x11/x11_client_windows.h"
@@ -28,6 +31,11 @@ enum class WmOutcome : std::uint8_t {
 inline constexpr std::chrono::milliseconds kLateWindowManager{2500};
 // Once it answered without getting there, how long further answers may take.
 inline constexpr std::chrono::milliseconds kSettleAfterAnswer{300};
+// After a resize, the window manager and the application may still change
+// the frame (an application that asks for its old size back): the frame
+// counts as settled after this long without a change, within kSettleBound.
+inline constexpr std::chrono::milliseconds kSettledQuiet{150};
+inline constexpr std::chrono::milliseconds kSettleBound{750};
 
 // The window manager's side of X11: what it manages, and asking it to move,
 // size and raise a window.
@@ -56,13 +64,29 @@ public:
     WmOutcome resizeFrame(xcb_window_t id, double width, double height);
     // Activates and restacks the window; done only when it ends up on top.
     WmOutcome raise(xcb_window_t id);
+    // What keeps the window's frame from being the one last asked of it by
+    // moveFrame and resizeFrame, whole inside the work area: its size limits,
+    // the application, the window manager, the work area; empty when nothing
+    // does. Forgets what was asked.
+    std::string shortfall(xcb_window_t id);
 
 private:
     struct Target;
+    // What moveFrame and resizeFrame last asked of a window, and whether the
+    // frame got there at some point.
+    struct Asked {
+        std::optional<std::pair<double, double>> position;
+        std::optional<std::pair<double, double>> size;
+        bool sizeReached = false;
+    };
+    void settle(xcb_window_t id);
+    std::string sizeLimitReason(const ClientWindow& window, std::pair<double, double> size);
     WmOutcome place(xcb_window_t id, const Target& target);
     bool leaveFullStates(xcb_window_t id, std::chrono::steady_clock::time_point deadline);
     bool supported(xcb_atom_t hint);
     xcb_window_t topOfStacking();
+    std::optional<bool> frameOnTop(xcb_window_t id);
+    bool isDock(xcb_window_t id, std::uint32_t desktop);
     std::optional<ScreenState> screenState();
     std::vector<xcb_window_t> topLevelWindows();
 
@@ -70,6 +94,7 @@ private:
     ClientWindows windows_;
     std::uint32_t currentDesktop_ = 0;
     bool toldNothingToList_ = false;
+    std::map<xcb_window_t, Asked> asked_;
 };
 
 // Pure: the client size that gives the frame size, or nothing when none can.

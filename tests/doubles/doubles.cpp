@@ -46,7 +46,7 @@ struct FakeDomain final : platform::PreferencesDomain {
     }
     bool synchronize() override {
         preferences->note("prefs synchronize: " + suite);
-        return true;
+        return preferences->canSynchronize;
     }
     FakePreferences* preferences;
     std::string suite;
@@ -153,14 +153,31 @@ AxError FakeAccessibility::setAttributeValue(const platform::AXElement& element,
     note("ax: set " + std::string(attribute) + " (" + platform::formatDouble(boxed.first) + ", " +
          platform::formatDouble(boxed.second) + ") on window " + std::to_string(fake.index));
     FakeAXWindow& window = fake.window();
+    // Only a readable geometry value follows a set; an unreadable one stays so.
+    const auto follows = [](ScriptedAttribute& scripted, AxError result, double first, double second) {
+        if (result == AxError::success && scripted.error == AxError::success &&
+            std::holds_alternative<AxValueKind>(scripted.value)) {
+            scripted.first = first;
+            scripted.second = second;
+        }
+        return result;
+    };
     if (attribute == platform::kAXPositionAttributeName && boxed.type == AxValueKind::point) {
-        return window.setPositionResult;
+        return follows(window.position, window.setPositionResult, std::max(boxed.first, leftInset),
+                       std::max(boxed.second, topInset));
     }
     if (attribute == platform::kAXSizeAttributeName && boxed.type == AxValueKind::size) {
         window.sizesSet.emplace_back(boxed.first, boxed.second);
-        return window.setSizeResult;
+        if (window.takesSizeBack) {
+            return window.setSizeResult;
+        }
+        return follows(window.size, window.setSizeResult, boxed.first, boxed.second);
     }
     return AxError::illegalArgument;
+}
+
+std::string FakeAccessibility::frameShortfall(const platform::AXElement& window) {
+    return dynamic_cast<const FakeElement&>(window).window().shortfall;
 }
 
 AxError FakeAccessibility::performAction(const platform::AXElement& element, std::string_view action) {

@@ -110,6 +110,7 @@ struct FakeWorkspace final : platform::Workspace, Logged {
 struct FakePreferences final : platform::Preferences, Logged {
     using Logged::Logged;
     bool canOpen = true;
+    bool canSynchronize = true;
     std::unique_ptr<platform::PreferencesDomain> openSuite(std::string_view suiteName) override;
 };
 
@@ -203,6 +204,10 @@ struct FakeAXWindow {
     AxError setSizeResult = AxError::success;
     AxError raiseResult = AxError::success;
     std::vector<std::pair<double, double>> sizesSet{};
+    // A position or size set with success is read back from then on (the
+    // position kept below topInset), unless the window takes its size back.
+    bool takesSizeBack = false;
+    std::string shortfall{};  // what frameShortfall answers
 };
 
 struct FakeAXApplication {
@@ -220,6 +225,8 @@ public:
     bool trusted = true;
     std::vector<bool> trustPrompts;  // the prompt option of every trust-with-options query
     bool valueCreationFails = false;
+    double topInset = 0;   // the menu bar that windows are kept below
+    double leftInset = 0;  // a panel on the left that windows are kept beside
     std::map<pid_t, FakeAXApplication> applications;
     int elementsCreated = 0;
     // Elements and values handed out and not yet released.
@@ -236,6 +243,7 @@ public:
     AxError setAttributeValue(const platform::AXElement& element, std::string_view attribute,
                               const platform::AXValue& value) override;
     AxError performAction(const platform::AXElement& element, std::string_view action) override;
+    std::string frameShortfall(const platform::AXElement& window) override;
 
 private:
     std::shared_ptr<int> token_ = std::make_shared<int>();  // one more owner per live element or value

@@ -36,7 +36,9 @@ void prepare(ControllerRig& rig) {
     rig.windowListComboBox->selected = 1;
     rig.resolutionComboBox->selected = 1;
     rig.accessibility.applications[kPid].windows = {matchingWindow()};
+    rig.accessibility.topInset = 30;
     rig.log.clear();
+    rig.windowList.calls.clear();
     rig.output.lines.clear();
 }
 
@@ -74,6 +76,7 @@ TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
                       kSaved,
                       {"ax: perform AXRaise on window 2", kRaised[1]},
                       kHandedOff}));
+    EXPECT_TRUE(rig.windowList.calls.empty()) << "a first match lists nothing again";
     EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
 }
 
@@ -116,7 +119,8 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  {kSetFrame[0], "out: Failed to set window position. AXError: kAXErrorCannotComplete (-25204)",
                   kSetFrame[1]},
-                 kSaved,
+                 // the rectangle follows the window, which stayed where it was
+                 {"prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1]},
                  {kRaised[0], "out: Failed to bring window to front. AXError: kAXErrorActionUnsupported (-25206)",
                   "out: No main window found to minimize.", kHandedOff[2]}})},
         {"size fails, no preferences domain",
@@ -126,11 +130,51 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          },
          concat({kMatched,
                  kSetFrame,
-                 {"out: Failed to set window size. AXError: kAXErrorIllegalArgument (-25201)"},
+                 {"out: Failed to set window size. AXError: kAXErrorIllegalArgument (-25201)",
+                  "out: Window is at 0,30 with size 800x600, not 1280x720.",
+                  "out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
+                  "opened."},
+                 kRaised,
+                 kHandedOff})},
+        {"preferences cannot be written", [](ControllerRig& r) { r.preferences.canSynchronize = false; },
+         concat({kMatched,
+                 kSetFrame,
+                 kSaved,
+                 {"out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
+                  "written."},
                  kRaised,
                  kHandedOff})},
         {"geometry values cannot be made", [](ControllerRig& r) { r.accessibility.valueCreationFails = true; },
-         concat({kMatched, kSaved, kRaised, kHandedOff})},
+         concat({kMatched,
+                 {"out: Window is at 10,40 with size 800x600, not 1280x720.",
+                  "prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1]},
+                 kRaised,
+                 kHandedOff})},
+        {"a panel on the left", [](ControllerRig& r) { r.accessibility.leftInset = 64; },
+         concat({kMatched,
+                 kSetFrame,
+                 {"prefs set: com.apple.screencapture last-selection X=64 Y=30 Width=1280 Height=720", kSaved[1]},
+                 kRaised,
+                 kHandedOff})},
+        {"the application takes its size back",
+         [](ControllerRig& r) {
+             window(r).takesSizeBack = true;
+             window(r).shortfall = "the application changed its size back";
+         },
+         concat({kMatched,
+                 kSetFrame,
+                 {"out: Window is at 0,30 with size 800x600, not 1280x720: the application changed its size back."},
+                 kSaved,
+                 kRaised,
+                 kHandedOff})},
+        {"the size, past the work area",
+         [](ControllerRig& r) { window(r).shortfall = "the work area is only 1366x738 at 0,30"; },
+         concat({kMatched,
+                 kSetFrame,
+                 {"out: Window is at 0,30 with size 1280x720: the work area is only 1366x738 at 0,30."},
+                 kSaved,
+                 kRaised,
+                 kHandedOff})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -175,6 +219,62 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
         rig.controller.handlePlaceButtonClick();
         EXPECT_EQ(rig.output.lines, lines);
         EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
+    }
+}
+
+// The window moved, was resized or retitled after the list was taken: the
+// first lookup fails, a fresh listing of that one window differs, and the
+// lookup runs once more with it. Gone or unchanged, the lines stay as they were.
+TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
+    using Entry = doubles::WindowEntry;
+    const Entry moved{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor", .x = 650, .y = 380};
+    const std::string again = "Window 7 has changed since the list was taken; looking for it as it is now.";
+    const struct {
+        const char* what;
+        std::optional<Entry> now;  // the fresh listing's entry; none when gone
+        std::string title;         // the window's as it is
+        double x;
+        long lookups;
+        bool placed;
+    } cases[] = {
+        {"moved", moved, "Report", 650, 2, true},
+        {"retitled", Entry{.number = 7, .pid = kPid, .name = "Report 2", .owner = "Editor"}, "Report 2", 10, 2, true},
+        {"changed again before the second look", moved, "Report", 660, 2, false},
+        {"gone", std::nullopt, "Report", 650, 1, false},
+        {"listed as it was", Entry{.number = 7, .pid = kPid, .name = "Report", .owner = "Editor"}, "Report", 650, 1,
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControllerRig rig;
+        prepare(rig);
+        window(rig) = {.title = ScriptedAttribute::title(c.title),
+                       .position = ScriptedAttribute::point(c.x, c.x == 10 ? 40 : 380),
+                       .size = ScriptedAttribute::size(800, 600)};
+        // The source answers with every window; the one asked for is picked out.
+        rig.windowList.list = platform::WindowList{doubles::windowEntry({.number = 8, .pid = kPid, .x = 650})};
+        if (c.now) {
+            rig.windowList.list->push_back(doubles::windowEntry(*c.now));
+        }
+        rig.controller.handlePlaceButtonClick();
+        const auto count = [&](const std::string& line) { return std::ranges::count(rig.output.lines, line); };
+        EXPECT_EQ(count("Window title: " + c.title), c.lookups);
+        EXPECT_EQ(count(again), c.lookups - 1);
+        EXPECT_EQ(count(kNoMatch), c.placed ? 1 : c.lookups);
+        EXPECT_EQ(count("Window successfully brought to front."), c.placed ? 1 : 0);
+        EXPECT_EQ(rig.windowList.calls, (std::vector<std::pair<platform::WindowListOption, std::uint32_t>>{
+                                            {platform::kWindowListOptionIncludingWindow, 7}}));
+        EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
+        if (c.what == std::string("moved")) {
+            EXPECT_EQ(rig.log,
+                      concat({{"out: Window title: Report", "out: x=650.0 y=380.0", "out: w.x=10.0 w.y=40.0",
+                               "out: not matched", "out: " + kNoMatch, "out: " + again, "out: Window title: Report",
+                               "out: x=650.0 y=380.0", "out: w.x=650.0 w.y=380.0", "out: width=800.0 height=600.0"},
+                              kSetFrame,
+                              kSaved,
+                              kRaised,
+                              kHandedOff}));
+        }
     }
 }
 

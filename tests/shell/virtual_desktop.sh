@@ -64,6 +64,10 @@ desktop_start() {
     cat "$desktop_dir/openbox.log" >&2
     return 1
   fi
+  # openbox names itself before it manages windows, and a window mapped in
+  # between stays unmanaged: wait for its work area, then a moment more.
+  desktop_wait 20 sh -c 'xprop -root _NET_WORKAREA | grep -q CARDINAL' || true
+  sleep 0.3
 }
 
 # The number of client windows the window manager lists.

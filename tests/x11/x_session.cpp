@@ -13,13 +13,14 @@
 
 namespace tallowin::x11::testing {
 
-XSession::XSession(bool withWindowManager) {
+XSession::XSession(bool withWindowManager, const std::string& screen,
+                   const std::vector<std::string>& windowManagerCommand) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return;
     }
     // Xvfb picks a free display and writes its number on standard output.
-    server = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "2560x1440x24", "-nolisten", "tcp"}, pipeFds[1]);
+    server = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}, pipeFds[1]);
     ::close(pipeFds[1]);
     char byte = 0;
     display = ":";
@@ -36,10 +37,20 @@ XSession::XSession(bool withWindowManager) {
     // and one that died at start is given another chance.
     for (int i = 0; i < 1500 && !ready; ++i) {
         if (windowManager < 0 || ::waitpid(windowManager, nullptr, WNOHANG) == windowManager) {
-            windowManager = spawn({"openbox", "--sm-disable"});
+            windowManager = spawn(windowManagerCommand);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ready = run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+    }
+    // A window manager names itself before it manages windows: windows mapped
+    // in between would stay unmanaged. Its work area comes later (openbox),
+    // where it publishes one (awesome does not); and some publish both before
+    // their first scan (jwm), so a moment more.
+    for (int i = 0; i < 50 && ready && run("xprop -root _NET_WORKAREA").find("(CARDINAL)") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (ready && withWindowManager) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
 }
 

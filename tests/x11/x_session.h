@@ -15,7 +15,8 @@ using Frame = std::array<int, 4>;
 // A private Xvfb on a free display with openbox (unless told otherwise), and
 // the X clients a test starts; every process is ended by its pid at the end.
 struct XSession {
-    explicit XSession(bool withWindowManager = true);
+    explicit XSession(bool withWindowManager = true, const std::string& screen = "2560x1440x24",
+                      const std::vector<std::string>& windowManagerCommand = {"openbox", "--sm-disable"});
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
