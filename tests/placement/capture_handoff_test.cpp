@@ -27,12 +27,12 @@ void place(ControllerRig& rig, int resolution) {
 
 TEST(CaptureHandoff, TheToolGetsTheRectangleStoredAndThePlacedWindow) {
     ControllerRig rig;
-    place(rig, 1);  // 1280x720: X 0, Y 30 (the menu bar), 1280, 720
+    place(rig, 1);  // 1280x720 where the window reads back: the origin it was given
     ASSERT_EQ(rig.workspace.handoffs.size(), 1U);
     const auto& handoff = rig.workspace.handoffs[0];
     EXPECT_EQ(handoff.tool.path, "/System/Applications/Utilities/Screenshot.app");
     EXPECT_EQ(handoff.rectangle.x, 0);
-    EXPECT_EQ(handoff.rectangle.y, 30);
+    EXPECT_EQ(handoff.rectangle.y, 0);
     EXPECT_EQ(handoff.rectangle.width, 1280);
     EXPECT_EQ(handoff.rectangle.height, 720);
     EXPECT_EQ(handoff.windowNumber, 7U);
@@ -41,8 +41,7 @@ TEST(CaptureHandoff, TheToolGetsTheRectangleStoredAndThePlacedWindow) {
 TEST(CaptureHandoff, EachPlacementHandsOverItsOwnRectangleOnce) {
     ControllerRig rig;
     place(rig, 0);
-    rig.resolutionComboBox->selected = 1;
-    rig.controller.handlePlaceButtonClick();
+    place(rig, 1);
     ASSERT_EQ(rig.workspace.handoffs.size(), 2U);
     EXPECT_EQ(rig.workspace.handoffs[0].rectangle.width, 1920);
     EXPECT_EQ(rig.workspace.handoffs[0].rectangle.height, 1080);

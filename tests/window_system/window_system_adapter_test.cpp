@@ -70,6 +70,7 @@ TEST(WindowSystemAdapter, APlaceGoesThroughTheWindowSystemInTheCoresOrder) {
                               // (0, 0) is the area's origin; the size step keeps the new position.
                               "setFrame 7 0.0,30.0 800.0x600.0", "setFrame 7 0.0,30.0 1280.0x720.0",
                               "prefs set: com.apple.screencapture last-selection X=0 Y=30 Width=1280 Height=720",
+                              "prefs set: com.apple.screencapture last-selection-display 0",
                               "prefs synchronize: com.apple.screencapture", "raise 7",
                               "out: Window successfully brought to front.", "miniaturize", "out: Main window minimized",
                               "open: /System/Applications/Utilities/Screenshot.app"}));
@@ -80,7 +81,8 @@ TEST(WindowSystemAdapter, EachOutcomeIsTheCoresFailureLineAfterTheWindowSystemsO
     const std::vector<std::pair<std::vector<WindowOutcome>, Lines>> cases = {
         {{WindowOutcome::refused}, {no, "Failed to set window position. AXError: kAXErrorFailure (-25200)"}},
         {{WindowOutcome::done, WindowOutcome::notExact},
-         {no, "Failed to set window size. AXError: kAXErrorCannotComplete (-25204)"}},
+         {no, "Failed to set window size. AXError: kAXErrorCannotComplete (-25204)",
+          "Window is at 0,30 with size 800x600, not 1280x720."}},
         {{WindowOutcome::disconnected, WindowOutcome::done},
          {no, "Failed to set window position. AXError: kAXErrorCannotComplete (-25204)"}},
         {{WindowOutcome::done, WindowOutcome::done, WindowOutcome::windowGone},

@@ -358,7 +358,8 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
             std::erase(lines, sizeFailed);  // the size step may or may not see the asked size before it is undone
         }
         auto expected = c.lines;
-        expected.insert(expected.end(), {"prefs synchronize: com.apple.screencapture",
+        expected.insert(expected.end(), {"prefs set: com.apple.screencapture last-selection-display 0",
+                                         "prefs synchronize: com.apple.screencapture",
                                          "out: Window successfully brought to front.", "out: Main window minimized"});
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(session.frame(rows.front().windowID), c.frame);
@@ -449,6 +450,7 @@ TEST(X11WindowManagers, EachClientIsPlacedExactlyAndRaisedOverACoveringWindow) {
                 placeThroughController(*x11, *row, 1280, 720),
                 (std::vector<std::string>{"prefs set: com.apple.screencapture last-selection X=0 Y=" +
                                               std::to_string(band) + " Width=1280 Height=720",
+                                          "prefs set: com.apple.screencapture last-selection-display 0",
                                           "prefs synchronize: com.apple.screencapture",
                                           "out: Window successfully brought to front.", "out: Main window minimized"}));
             const auto [frameId, frame] = outermostFrame(session, row->windowID);
