@@ -4,14 +4,10 @@
 
 namespace tallowin::platform {
 
-namespace {
-
 bool isSet(const Environment& environment, const char* name) {
     const char* value = environment(name);
     return value != nullptr && *value != '\0';
 }
-
-}  // namespace
 
 DesktopSession desktopSession(bool displayNamed, const Environment& environment) {
     if (displayNamed || !isSet(environment, "WAYLAND_DISPLAY")) {

@@ -9,6 +9,9 @@ namespace tallowin::platform {
 // Looks a variable up in the process environment; null when unset.
 using Environment = std::function<const char*(const char*)>;
 
+// Whether the variable holds a value: an empty one counts as unset.
+bool isSet(const Environment& environment, const char* name);
+
 // The window system a Linux session lets Tallowin move windows through.
 enum class DesktopSession : std::uint8_t {
     x11,

@@ -5,14 +5,7 @@
 
 namespace tallowin::shell {
 
-namespace {
-
-bool isSet(const Environment& environment, const char* name) {
-    const char* value = environment(name);
-    return value != nullptr && *value != '\0';
-}
-
-}  // namespace
+using platform::isSet;
 
 DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment) {
     DisplayChoice choice;

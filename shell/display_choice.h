@@ -1,15 +1,15 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
+
+#include "platform/desktop_session.h"
 
 namespace tallowin::shell {
 
 struct CommandLine;
 
-// Looks a variable up in the process environment; null when unset.
-using Environment = std::function<const char*(const char*)>;
+using platform::Environment;
 
 // Where Tallowin's window goes, read from the command line and the
 // environment before Qt starts: without a display Qt aborts instead of
