@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     }
     const std::optional<std::string> merged =
-        mergeEntries(input, {{"last-selection", platform::IntegerDictionary{{"X", 0}, {"Y", -24}}}});
+        mergeEntries(input, {{"last-selection", tallowin::platform::IntegerDictionary{{"X", 0}, {"Y", -24}}}});
     if (!merged) {
         return 0;  // kept aside; the new file holds just the entries
     }
