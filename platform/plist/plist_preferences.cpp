@@ -18,16 +18,19 @@ bool isPlainFileName(std::string_view name) {
 
 }  // namespace
 
-fs::path PlistPreferences::defaultFolder() {
-    fs::path config;
+fs::path userConfigFolder() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-        config = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        config = fs::path(home) / ".config";
-    } else {
-        return {};
+        return xdg;
     }
-    return config / "tallowin" / "defaults";
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return fs::path(home) / ".config";
+    }
+    return {};
+}
+
+fs::path PlistPreferences::defaultFolder() {
+    const fs::path config = userConfigFolder();
+    return config.empty() ? config : config / "tallowin" / "defaults";
 }
 
 std::unique_ptr<platform::PreferencesDomain> PlistPreferences::openSuite(std::string_view suiteName) {

@@ -11,6 +11,10 @@
 namespace tallowin::plist {
 
 // Preferences domains kept as property lists, one file per domain.
+// ${XDG_CONFIG_HOME:-$HOME/.config}, where the user's programs keep their
+// settings; empty when neither is an absolute path.
+std::filesystem::path userConfigFolder();
+
 class PlistPreferences final : public platform::Preferences {
 public:
     // The folder under ${XDG_CONFIG_HOME:-$HOME/.config}; empty when neither is known.

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "platform/plist/plist_preferences.h"
 #include "shell/recorders/ini_text.h"
 #include "shell/recorders/user_files.h"
 
@@ -70,12 +71,8 @@ std::string newPassword() {
 }  // namespace
 
 std::filesystem::path obsConfigFolder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return std::filesystem::path(config) / "obs-studio";
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "") / ".config" / "obs-studio";
+    const std::filesystem::path config = plist::userConfigFolder();
+    return config.empty() ? config : config / "obs-studio";
 }
 
 ObsSettingsRead readObsServerSettings(const std::filesystem::path& folder) {

@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <QString>
 
-#include <cstdlib>
+#include "platform/plist/plist_preferences.h"
 
 namespace tallowin::recorders {
 
@@ -56,12 +56,8 @@ Recorder chooseRecorder(std::optional<Recorder> pinned, const RecorderPresence& 
 }
 
 std::filesystem::path tallowinConfigFolder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return std::filesystem::path(config) / "tallowin";
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "") / ".config" / "tallowin";
+    const std::filesystem::path config = plist::userConfigFolder();
+    return config.empty() ? config : config / "tallowin";
 }
 
 std::filesystem::path tallowinSettingsFile() { return tallowinConfigFolder() / "tallowin.conf"; }
