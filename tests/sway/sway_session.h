@@ -101,9 +101,11 @@ inline std::unique_ptr<SwaySession> SwaySession::start(std::string& why) {
         << "output HEADLESS-1 mode 2560x1440 position 0 0\nbar {\n position top\n height 30\n"
            " status_command sleep 1000000\n}\n";
     ::chmod(session->folder_.c_str(), 0755);
+    // The terminals run $SHELL, and nobody's login shell is nologin: without
+    // it they would close at once.
     std::string command =
         "exec env -u DISPLAY -u WAYLAND_DISPLAY WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 "
-        "WLR_RENDERER=pixman XDG_RUNTIME_DIR=" +
+        "WLR_RENDERER=pixman SHELL=/bin/sh XDG_RUNTIME_DIR=" +
         runtime.string() + " HOME=" + session->folder_.string() + " sway -c " + (session->folder_ / "config").string();
     if (root) {
         // sway refuses root; nobody runs it, in namespaces that die with it.
