@@ -14,6 +14,7 @@
 #include "shell/display_choice.h"
 #include "shell/qt_timers.h"
 #include "shell/qt_workspace.h"
+#include "shell/unsupported_desktop.h"
 
 int main(int argc, char** argv) {
     // Before Qt, which aborts when it finds no display: --help and --version
@@ -34,15 +35,23 @@ int main(int argc, char** argv) {
             break;
     }
 
-    const auto display =
-        tallowin::shell::chooseDisplay(line, [](const char* name) -> const char* { return std::getenv(name); });
+    const tallowin::platform::Environment environment = [](const char* name) -> const char* {
+        return std::getenv(name);
+    };
+    // Qt reads the options as they were parsed above, so both agree on the
+    // display; the storage outlives the application, as Qt requires.
+    std::vector<std::string> qtStorage{arguments.empty() ? std::string("tallowin") : arguments.front()};
+    qtStorage.insert(qtStorage.end(), line.qtArguments.begin(), line.qtArguments.end());
+
+    const auto display = tallowin::shell::chooseDisplay(line, environment);
     if (!display.missing.empty()) {
         std::fprintf(stderr, "tallowin: %s\n", display.missing.c_str());
         return 1;
     }
     if (!display.unsupported.empty()) {
         std::printf("%s\n", display.unsupported.c_str());
-        return 1;
+        std::fflush(stdout);
+        return tallowin::shell::showUnsupportedDesktop(display.unsupported, qtStorage, environment);
     }
     const auto system = tallowin::platform::openNativeProvider(display.argument ? display.argument->c_str() : nullptr);
     if (!system) {
@@ -50,10 +59,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Qt reads the options as they were parsed above, so both agree on the
-    // display; the storage outlives the application, as Qt requires.
-    std::vector<std::string> qtStorage{arguments.empty() ? std::string("tallowin") : arguments.front()};
-    qtStorage.insert(qtStorage.end(), line.qtArguments.begin(), line.qtArguments.end());
     std::vector<char*> qtArgv;
     qtArgv.reserve(qtStorage.size() + 1);
     for (std::string& word : qtStorage) {
