@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/sway/sway_window_system.h"
 #include "tests/doubles/doubles.h"
@@ -17,10 +21,67 @@ using platform::WindowFrame;
 using platform::WindowOutcome;
 using Lines = std::vector<std::string>;
 
-// One compositor for the whole suite, with a Wayland client (foot) and an
-// XWayland one (xterm).
 testing::SwaySession* session = nullptr;
 
+using Colour = std::array<unsigned char, 3>;
+constexpr Colour kFootFill{255, 0, 255};
+constexpr Colour kXtermFill{0, 255, 255};
+
+// Where the screen shows colour, as grim takes it: the bounding box.
+WindowFrame whereScreenShows(const Colour& colour) {
+    std::string command = "exec env -i";
+    for (const std::string& variable : session->clientEnvironment()) {
+        command += " " + variable;
+    }
+    FILE* picture = ::popen((command + " grim -t ppm - 2>/dev/null").c_str(), "r");
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+    std::vector<unsigned char> pixels;
+    if (std::fscanf(picture, "P6 %d %d %d", &width, &height, &depth) == 3 && depth == 255 &&
+        std::fgetc(picture) != EOF) {
+        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+        pixels.resize(std::fread(pixels.data(), 1, pixels.size(), picture));
+    }
+    ::pclose(picture);
+    int left = width;
+    int top = height;
+    int right = -1;
+    int bottom = -1;
+    for (std::size_t at = 0; at + 3 <= pixels.size(); at += 3) {
+        if (std::equal(colour.begin(), colour.end(), pixels.begin() + static_cast<std::ptrdiff_t>(at))) {
+            const auto pixel = static_cast<int>(at / 3);
+            const int x = pixel % width;
+            const int y = pixel / width;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            right = std::max(right, x);
+            bottom = std::max(bottom, y);
+        }
+    }
+    return {double(left), double(top), double(right - left + 1), double(bottom - top + 1)};
+}
+
+// Whether the screen shows the client's fill where the tree puts its
+// content: a client draws its new size a moment after the tree has it.
+bool drawnWhereTheTreeSays(const std::string& title, const Colour& fill) {
+    for (int i = 0; i < 100; ++i) {
+        const auto view = session->waitForView(title);
+        const auto& rect = view["rect"];
+        const auto& content = view["window_rect"];
+        const WindowFrame drawn{rect["x"].get<double>() + content["x"].get<double>(),
+                                rect["y"].get<double>() + content["y"].get<double>(), content["width"].get<double>(),
+                                content["height"].get<double>()};
+        if (whereScreenShows(fill) == drawn) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// One compositor for the whole suite, with a Wayland client (foot) and an
+// XWayland one (xterm), each filled with its own colour.
 class SwayEnvironment final : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -28,9 +89,14 @@ public:
         owned_ = testing::SwaySession::start(why);
         ASSERT_TRUE(owned_) << why;
         session = owned_.get();
-        session->ask(I3Message::runCommand, "exec foot -T FootWin; exec xterm -T XtermWin");
+        session->ask(I3Message::runCommand,
+                     "exec foot -o colors.background=ff00ff -T FootWin; exec xterm -bg cyan -T XtermWin");
         ASSERT_FALSE(session->waitForView("FootWin").is_null());
         ASSERT_FALSE(session->waitForView("XtermWin").is_null());
+        // A client still drawing its first frame may take its first size
+        // back after a Place; a user picks a window long on screen.
+        ASSERT_TRUE(drawnWhereTheTreeSays("FootWin", kFootFill));
+        ASSERT_TRUE(drawnWhereTheTreeSays("XtermWin", kXtermFill));
     }
 
 private:
@@ -77,9 +143,9 @@ TEST(SwayProvider, TheListingIsWhatGetTreeSaysOnScreen) {
 }
 
 TEST(SwayProvider, PlaceGivesTheExactFrameBelowTheBarAndTheFocus) {
-    for (const auto& [title, row, preset, frame] :
-         {std::tuple{"FootWin", "FootWin - foot", 0, WindowFrame{0, 30, 1920, 1080}},
-          std::tuple{"XtermWin", "XtermWin - XTerm", 1, WindowFrame{0, 30, 1280, 720}}}) {
+    for (const auto& [title, row, preset, frame, colour] :
+         {std::tuple{"FootWin", "FootWin - foot", 0, WindowFrame{0, 30, 1920, 1080}, kFootFill},
+          std::tuple{"XtermWin", "XtermWin - XTerm", 1, WindowFrame{0, 30, 1280, 720}, kXtermFill}}) {
         SwayRig rig;
         rig.resolutions->selected = preset;
         rig.place(row);
@@ -88,6 +154,10 @@ TEST(SwayProvider, PlaceGivesTheExactFrameBelowTheBarAndTheFocus) {
         const json view = session->waitForView(title);
         EXPECT_EQ(visibleFrame(view), frame) << title;
         EXPECT_TRUE(view["focused"].get<bool>()) << title;
+        // The pixels agree: the window's own fill is where the tree says its
+        // content is, inside the frame, less the title bar and borders.
+        EXPECT_TRUE(drawnWhereTheTreeSays(title, colour)) << title;
+        EXPECT_EQ(visibleFrame(session->waitForView(title)), frame) << title << ", once drawn";
     }
 }
 
@@ -176,6 +246,24 @@ TEST(SwayProvider, TallowinRunsNativelyUnderSwayAndMeasuresTheBar) {
     // Closing its window ends it.
     session->ask(I3Message::runCommand, "[app_id=tallowin] kill");
     EXPECT_EQ(::pclose(output), 0);
+}
+
+// On a desktop it cannot move windows on, Tallowin says why in a window as
+// well, for a user with no terminal; closing it ends Tallowin with status 1.
+TEST(SwayProvider, AnUnsupportedDesktopIsToldInAWindow) {
+    std::string command = "exec env -i ASAN_OPTIONS=detect_leaks=0 XDG_CURRENT_DESKTOP=GNOME";
+    for (const std::string& variable : session->clientEnvironment()) {
+        command += variable.starts_with("SWAYSOCK=") ? "" : " " + variable;
+    }
+    FILE* output = ::popen((command + " " TALLOWIN_BINARY " 2>/dev/null").c_str(), "r");
+    std::array<char, 512> line{};
+    ASSERT_NE(std::fgets(line.data(), line.size(), output), nullptr);
+    EXPECT_TRUE(
+        std::string_view(line.data()).starts_with("Tallowin cannot move windows on this Wayland desktop (GNOME)."));
+    EXPECT_EQ(session->waitForView("Tallowin").value("app_id", ""), "tallowin");
+    session->ask(I3Message::runCommand, "[app_id=tallowin] kill");
+    const int status = ::pclose(output);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
 }
 #endif
 
