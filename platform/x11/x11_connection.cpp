@@ -1,10 +1,12 @@
 #include "platform/x11/x11_connection.h"
 
 #include <poll.h>
+#include <xcb/randr.h>
 #include <xcb/res.h>
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace tallowin::x11 {
@@ -69,6 +71,11 @@ bool X11Connection::initialise() {
     }
     const xcb_query_extension_reply_t* xres = xcb_get_extension_data(connection_, &xcb_res_id);
     hasXRes_ = xres != nullptr && xres->present != 0;
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection_, &xcb_randr_id);
+    std::optional<xcb_randr_query_version_cookie_t> randrVersion;
+    if (randr != nullptr && randr->present != 0) {
+        randrVersion = xcb_randr_query_version(connection_, 1, 5);
+    }
 
     xcb_generic_error_t* ewmhError = nullptr;
     ewmhReady_ = xcb_ewmh_init_atoms_replies(&ewmh_, ewmhCookies, &ewmhError) != 0;
@@ -83,6 +90,11 @@ bool X11Connection::initialise() {
         } else {
             interned = false;
         }
+    }
+    if (randrVersion) {
+        const auto version =
+            awaitReply(log_, "RRQueryVersion", connection_, xcb_randr_query_version_reply, *randrVersion);
+        hasMonitors_ = version && (version->major_version > 1 || version->minor_version >= 5);
     }
     if (!ewmhReady_) {
         log_.record("InternAtom (EWMH)", ownedEwmhError.get());

@@ -37,6 +37,8 @@ public:
     [[nodiscard]] std::uint16_t screenWidth() const { return screen_->width_in_pixels; }
     [[nodiscard]] std::uint16_t screenHeight() const { return screen_->height_in_pixels; }
     [[nodiscard]] bool hasXRes() const { return hasXRes_; }
+    // RandR 1.5: the server lists monitors.
+    [[nodiscard]] bool hasMonitors() const { return hasMonitors_; }
     [[nodiscard]] bool alive() const { return xcb_connection_has_error(connection_) == 0; }
     [[nodiscard]] XCallLog& log() { return log_; }
 
@@ -66,7 +68,9 @@ private:
     bool ewmhReady_ = false;
     ExtraAtoms atoms_;
     bool hasXRes_ = false;
+    bool hasMonitors_ = false;
     xcb_window_t probeWindow_ = XCB_WINDOW_NONE;
+    std::int16_t probeX_ = -1;
     XCallLog log_;
     std::function<void(const xcb_generic_event_t&)> observer_;
 

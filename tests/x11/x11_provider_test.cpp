@@ -313,31 +313,39 @@ TEST(X11PlacementReport, SaysWhereTheWindowIsAndWhyAndHandsOffWhereItWent) {
         const char* what;
         std::string screen;
         std::vector<std::string> panel;  // arguments of the test client's panel
+        std::string monitors;            // xrandr's arguments, run before the clients start
         std::vector<std::string> client;
         double width, height;
         Frame frame;
         std::vector<std::string> lines;
     } cases[] = {
         // clang-format off
-        {"a screen smaller than the size", "1366x768x24", {"panel", "30"}, xlogo, 1920, 1080, {0, 30, 1920, 1080},
+        {"a screen smaller than the size", "1366x768x24", {"panel", "30"}, "", xlogo, 1920, 1080, {0, 30, 1920, 1080},
          {"out: Window is at 0,30 with size 1920x1080: the work area is only 1366x738 at 0,30.",
           stored + "X=0 Y=30 Width=1920 Height=1080"}},
-        {"a window of at most 800x600", "2560x1440x24", {}, {TALLOWIN_TEST_CLIENT, "limited", "limited"}, 1920, 1080,
+        {"a window of at most 800x600", "2560x1440x24", {}, "", {TALLOWIN_TEST_CLIENT, "limited", "limited"}, 1920, 1080,
          {0, 0, 802, 625},
          {sizeFailed, "out: Window is at 0,0 with size 802x625, not 1920x1080: its size limits allow at most 802x625.",
           stored + "X=0 Y=0 Width=1920 Height=1080"}},
-        {"an application that takes its size back", "2560x1440x24", {}, {TALLOWIN_TEST_CLIENT, "stubborn", "stubborn"},
+        {"an application that takes its size back", "2560x1440x24", {}, "", {TALLOWIN_TEST_CLIENT, "stubborn", "stubborn"},
          1280, 720, {0, 0, 302, 225},
          {"out: Window is at 0,0 with size 302x225, not 1280x720: the application changed its size back.",
           stored + "X=0 Y=0 Width=1280 Height=720"}},
-        {"a panel on the left", "2560x1440x24", {"panel", "64", "left"}, xlogo, 1280, 720, {64, 0, 1280, 720},
+        {"a panel on the left", "2560x1440x24", {"panel", "64", "left"}, "", xlogo, 1280, 720, {64, 0, 1280, 720},
          {stored + "X=64 Y=0 Width=1280 Height=720"}},
+        // The root's coordinates are the recorder's.
+        {"a primary monitor on the right", "2560x1440x24", {"panel", "30", "at", "1280", "1280"},
+         "--setmonitor left 1280/338x1440/190+0+0 none --setmonitor '*right' 1280/338x1440/190+1280+0 screen", xlogo,
+         1280, 720, {1280, 30, 1280, 720}, {stored + "X=1280 Y=30 Width=1280 Height=720"}},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         XSession session(true, c.screen);
         ASSERT_TRUE(session.ready);
+        if (!c.monitors.empty()) {
+            session.run("xrandr " + c.monitors);
+        }
         auto x11 = X11Platform::connect(session.display.c_str());
         ASSERT_NE(x11, nullptr);
         if (!c.panel.empty()) {
