@@ -4,6 +4,7 @@
 #include <xcb/xcb_ewmh.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -56,6 +57,11 @@ public:
                  std::chrono::steady_clock::time_point deadline);
     // One round trip: everything sent before has reached the server.
     void sync();
+    // One round trip through the window manager: true once it has handled
+    // every request sent before (or, without one, the server has). Events
+    // read meanwhile go to seen as well. False at the deadline.
+    bool awaitWindowManagerTurn(std::chrono::steady_clock::time_point deadline,
+                                const std::function<void(const xcb_generic_event_t&)>& seen);
 
 private:
     X11Connection(xcb_connection_t* connection, int screenNumber);
