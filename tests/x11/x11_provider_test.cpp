@@ -212,6 +212,23 @@ TEST_F(X11ProviderTest, PanelIsNotListedButItsStrutSetsTheMenubarAndKeepsPlacedF
     EXPECT_EQ(session->frame(row.windowID), (Frame{0, 30, 1280, 720}));
 }
 
+// Only a window over the placed one hides it: one kept on top elsewhere on
+// the screen does not make the raise fail.
+TEST_F(X11ProviderTest, AWindowKeptOnTopBesideThePlacedOneDoesNotFailTheRaise) {
+    const pid_t beside = session->start({TALLOWIN_TEST_CLIENT, "bare", "beside"});
+    const auto besideRow = rowOf("x_test_client");
+    for (const std::string action : {" -e 0,2200,1100,-1,-1", " -b add,above"}) {
+        session->run("wmctrl -i -r " + std::to_string(besideRow.windowID) + action);
+    }
+    for (int i = 0; i < 100 && session->frame(besideRow.windowID)[0] != 2200; ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(placeRow(x11->accessibility(), rowOf("XLogo")), kRaised);
+    const auto stacking = session->run("xprop -root _NET_CLIENT_LIST_STACKING");
+    EXPECT_NE(std::stoul(stacking.substr(stacking.rfind(' ') + 1), nullptr, 16), rowOf("XLogo").windowID);
+    session->stop(beside);
+}
+
 // The row is up to a refresh old: a window moved since, or one whose title
 // changes every 100 ms, is still placed on the first press, every time.
 TEST_F(X11ProviderTest, AWindowMovedOrRetitledSinceTheListIsPlacedOnTheFirstPress) {
