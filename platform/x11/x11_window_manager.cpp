@@ -394,8 +394,8 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     // configure request), or that of a client-side shadow it keeps on
     // screen. The frame then lands off by at most those margins: ask once
     // more with the offset taken off. And one may size by the increments it
-    // read before they were withdrawn, taking the new hints only with the
-    // next request (awesome): ask once more.
+    // read before they were withdrawn, taking the new hints only after that
+    // request (awesome): once it settled, ask once more.
     if (outcome == WmOutcome::notThere && landed) {
         const double offsetX = target.position ? landed->x - wanted.x : 0;
         const double offsetY = target.position ? landed->y - wanted.y : 0;
@@ -407,6 +407,9 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
                             within(offsetY, current->extents.top, current->csdShadow.top) &&
                             finiteCoordinate(wanted.x - offsetX) && finiteCoordinate(wanted.y - offsetY);
         const bool snapped = withdrawn && (landed->width != wanted.width || landed->height != wanted.height);
+        if (snapped) {
+            settle(id);  // it takes the new hints in its own time
+        }
         if (offset || snapped) {
             if (!send(static_cast<std::int32_t>(wanted.x - (offset ? offsetX : 0)),
                       static_cast<std::int32_t>(wanted.y - (offset ? offsetY : 0)))) {
