@@ -8,12 +8,12 @@ packages=(
   libc++-dev
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-websockets-dev libgl-dev
-  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libplist-dev nlohmann-json3-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libxcb-randr0-dev libplist-dev nlohmann-json3-dev
   qt6-wayland sway foot grim xwayland
   xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
   dpkg-dev appstream desktop-file-utils
   obs-studio simplescreenrecorder ffmpeg
-  fluxbox jwm awesome
+  fluxbox jwm awesome metacity x11-xserver-utils python3-gi gir1.2-gtk-3.0 python3-pyqt5
 )
 
 missing=()

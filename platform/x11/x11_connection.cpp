@@ -1,10 +1,12 @@
 #include "platform/x11/x11_connection.h"
 
 #include <poll.h>
+#include <xcb/randr.h>
 #include <xcb/res.h>
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace tallowin::x11 {
@@ -69,6 +71,11 @@ bool X11Connection::initialise() {
     }
     const xcb_query_extension_reply_t* xres = xcb_get_extension_data(connection_, &xcb_res_id);
     hasXRes_ = xres != nullptr && xres->present != 0;
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection_, &xcb_randr_id);
+    std::optional<xcb_randr_query_version_cookie_t> randrVersion;
+    if (randr != nullptr && randr->present != 0) {
+        randrVersion = xcb_randr_query_version(connection_, 1, 5);
+    }
 
     xcb_generic_error_t* ewmhError = nullptr;
     ewmhReady_ = xcb_ewmh_init_atoms_replies(&ewmh_, ewmhCookies, &ewmhError) != 0;
@@ -84,6 +91,11 @@ bool X11Connection::initialise() {
             interned = false;
         }
     }
+    if (randrVersion) {
+        const auto version =
+            awaitReply(log_, "RRQueryVersion", connection_, xcb_randr_query_version_reply, *randrVersion);
+        hasMonitors_ = version && (version->major_version > 1 || version->minor_version >= 5);
+    }
     if (!ewmhReady_) {
         log_.record("InternAtom (EWMH)", ownedEwmhError.get());
         return false;
@@ -93,7 +105,7 @@ bool X11Connection::initialise() {
     }
 
     probeWindow_ = xcb_generate_id(connection_);
-    const std::uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    const std::uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     // Unchecked, as a round trip less: an error comes as an event and is
     // reported from there.
     xcb_create_window(connection_, XCB_COPY_FROM_PARENT, probeWindow_, screen_->root, -1, -1, 1, 1, 0,
@@ -168,6 +180,30 @@ bool X11Connection::waitFor(const std::function<bool(const xcb_generic_event_t&)
         pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
         ::poll(&descriptor, 1, static_cast<int>(left.count()) + 1);
     }
+}
+
+// A window manager redirects the configure requests of the root's children
+// and answers each of them in turn, after whatever it was sent before: a move
+// of our unmapped probe window comes back as a ConfigureNotify. Each turn
+// moves it elsewhere, so a late answer to an earlier turn is not taken for
+// this one's.
+bool X11Connection::awaitWindowManagerTurn(std::chrono::steady_clock::time_point deadline,
+                                           const std::function<void(const xcb_generic_event_t&)>& seen) {
+    probeX_ = probeX_ == -1 ? -2 : -1;
+    const auto x = static_cast<std::uint32_t>(static_cast<std::int32_t>(probeX_));
+    xcb_configure_window(connection_, probeWindow_, XCB_CONFIG_WINDOW_X, &x);
+    const xcb_window_t probe = probeWindow_;
+    const std::int16_t expected = probeX_;
+    return waitFor(
+        [&](const xcb_generic_event_t& event) {
+            const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if ((event.response_type & 0x7F) != XCB_CONFIGURE_NOTIFY || notify.window != probe) {
+                seen(event);
+                return false;
+            }
+            return notify.x == expected;
+        },
+        deadline);
 }
 
 void X11Connection::sync() {

@@ -4,6 +4,7 @@
 #include <xcb/xcb_ewmh.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -37,6 +38,8 @@ public:
     [[nodiscard]] std::uint16_t screenWidth() const { return screen_->width_in_pixels; }
     [[nodiscard]] std::uint16_t screenHeight() const { return screen_->height_in_pixels; }
     [[nodiscard]] bool hasXRes() const { return hasXRes_; }
+    // RandR 1.5: the server lists monitors.
+    [[nodiscard]] bool hasMonitors() const { return hasMonitors_; }
     [[nodiscard]] bool alive() const { return xcb_connection_has_error(connection_) == 0; }
     [[nodiscard]] XCallLog& log() { return log_; }
 
@@ -54,6 +57,11 @@ public:
                  std::chrono::steady_clock::time_point deadline);
     // One round trip: everything sent before has reached the server.
     void sync();
+    // One round trip through the window manager: true once it has handled
+    // every request sent before (or, without one, the server has). Events
+    // read meanwhile go to seen as well. False at the deadline.
+    bool awaitWindowManagerTurn(std::chrono::steady_clock::time_point deadline,
+                                const std::function<void(const xcb_generic_event_t&)>& seen);
 
 private:
     X11Connection(xcb_connection_t* connection, int screenNumber);
@@ -66,7 +74,9 @@ private:
     bool ewmhReady_ = false;
     ExtraAtoms atoms_;
     bool hasXRes_ = false;
+    bool hasMonitors_ = false;
     xcb_window_t probeWindow_ = XCB_WINDOW_NONE;
+    std::int16_t probeX_ = -1;
     XCallLog log_;
     std::function<void(const xcb_generic_event_t&)> observer_;
 

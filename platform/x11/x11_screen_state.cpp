@@ -1,7 +1,10 @@
 #include "platform/x11/x11_screen_state.h"
 
+#include <xcb/randr.h>
+
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -9,6 +12,53 @@
 #include "platform/x11/x11_properties.h"
 
 namespace tallowin::x11 {
+
+namespace {
+
+struct Area {
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::int64_t right = 0;
+    std::int64_t bottom = 0;
+};
+
+// The primary monitor, else the first one listed; nothing without monitors.
+std::optional<Area> primaryMonitor(X11Connection& connection, xcb_randr_get_monitors_cookie_t cookie) {
+    const auto monitors =
+        awaitReply(connection.log(), "RRGetMonitors", connection.xcb(), xcb_randr_get_monitors_reply, cookie);
+    if (!monitors) {
+        return std::nullopt;
+    }
+    std::optional<Area> chosen;
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem > 0;
+         xcb_randr_monitor_info_next(&it)) {
+        const xcb_randr_monitor_info_t& monitor = *it.data;
+        if (!chosen || monitor.primary != 0) {
+            chosen = Area{monitor.x, monitor.y, std::int64_t{monitor.x} + monitor.width,
+                          std::int64_t{monitor.y} + monitor.height};
+        }
+        if (monitor.primary != 0) {
+            break;
+        }
+    }
+    return chosen;
+}
+
+// Windows are placed on the primary monitor, inside the work area where the
+// two meet; the coordinates stay the root's.
+void keepToMonitor(ScreenState& state, const Area& monitor) {
+    const std::int64_t left = std::max(state.workAreaLeft, monitor.left);
+    const std::int64_t top = std::max(state.workAreaTop, monitor.top);
+    const std::int64_t right = std::min(state.workAreaLeft + state.workAreaWidth, monitor.right);
+    const std::int64_t bottom = std::min(state.workAreaTop + state.workAreaHeight, monitor.bottom);
+    const bool meet = right > left && bottom > top;
+    state.workAreaLeft = meet ? left : monitor.left;
+    state.workAreaTop = meet ? top : monitor.top;
+    state.workAreaWidth = meet ? right - left : monitor.right - monitor.left;
+    state.workAreaHeight = meet ? bottom - top : monitor.bottom - monitor.top;
+}
+
+}  // namespace
 
 std::optional<ScreenState> readScreenState(X11Connection& connection) {
     if (!connection.alive()) {
@@ -19,9 +69,17 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
     const auto stackingCookie = requestProperty(connection, root, ewmh._NET_CLIENT_LIST_STACKING, kListLength);
     const auto desktopCookie = requestProperty(connection, root, ewmh._NET_CURRENT_DESKTOP, 1);
     const auto workAreaCookie = requestProperty(connection, root, ewmh._NET_WORKAREA, 4 * 64);
+    std::optional<xcb_randr_get_monitors_cookie_t> monitorsCookie;
+    if (connection.hasMonitors()) {
+        monitorsCookie = xcb_randr_get_monitors(connection.xcb(), root, 1);
+    }
     const auto stacking = awaitProperty(connection, stackingCookie);
     const auto desktop = awaitProperty(connection, desktopCookie);
     const auto workArea = awaitProperty(connection, workAreaCookie);
+    std::optional<Area> monitor;
+    if (monitorsCookie) {
+        monitor = primaryMonitor(connection, *monitorsCookie);
+    }
     if (!connection.alive()) {
         return std::nullopt;
     }
@@ -47,6 +105,9 @@ std::optional<ScreenState> readScreenState(X11Connection& connection) {
     } else if (state.managed) {
         workAreaFromStruts(connection, state);
     }
+    if (monitor) {
+        keepToMonitor(state, *monitor);
+    }
     return state;
 }
 
@@ -62,13 +123,25 @@ void workAreaFromStruts(X11Connection& connection, ScreenState& state) {
         cookies.emplace_back(requestProperty(connection, window, ewmh._NET_WM_STRUT_PARTIAL, 12),
                              requestProperty(connection, window, ewmh._NET_WM_STRUT, 4));
     }
+    // A partial strut reserves its band only along its span (another
+    // monitor's panel does not touch this area).
+    const std::array<std::pair<std::int64_t, std::int64_t>, 4> alongEdge{
+        std::pair{state.workAreaTop, state.workAreaTop + state.workAreaHeight},
+        std::pair{state.workAreaTop, state.workAreaTop + state.workAreaHeight},
+        std::pair{state.workAreaLeft, state.workAreaLeft + state.workAreaWidth},
+        std::pair{state.workAreaLeft, state.workAreaLeft + state.workAreaWidth}};
     std::array<std::uint32_t, 4> band{};  // left, right, top, bottom
     for (const auto& [partialCookie, strutCookie] : cookies) {
-        const auto partial = awaitProperty(connection, partialCookie);
+        const auto partialReply = awaitProperty(connection, partialCookie);
         const auto strut = awaitProperty(connection, strutCookie);
-        const auto values = cardinals(partial).size() >= 4 ? cardinals(partial) : cardinals(strut);
+        const auto partial = cardinals(partialReply);
+        const bool spanned = partial.size() >= 12;
+        const auto values = partial.size() >= 4 ? partial : cardinals(strut);
         for (std::size_t edge = 0; edge < band.size() && values.size() >= 4; ++edge) {
-            band.at(edge) = std::max(band.at(edge), values[edge]);
+            const auto [from, to] = alongEdge.at(edge);
+            if (!spanned || (partial[4 + 2 * edge] < to && std::int64_t{partial[5 + 2 * edge]} >= from)) {
+                band.at(edge) = std::max(band.at(edge), values[edge]);
+            }
         }
     }
     const std::int64_t left = std::max<std::int64_t>(state.workAreaLeft, band[0]);

@@ -51,8 +51,9 @@ bool fitsIncrements(std::uint32_t size, std::int32_t base, std::int32_t incremen
 }
 
 // Terminals size themselves in character cells; a size between cells can only
-// be had by withdrawing the increments from the window's size hints.
-void allowExactSize(X11Connection& connection, xcb_window_t window, const ClientSize& size) {
+// be had by withdrawing the increments from the window's size hints (true
+// when it had to be).
+bool allowExactSize(X11Connection& connection, xcb_window_t window, const ClientSize& size) {
     xcb_size_hints_t hints{};
     xcb_generic_error_t* rawError = nullptr;
     const auto cookie = xcb_icccm_get_wm_normal_hints(connection.xcb(), window);
@@ -62,21 +63,21 @@ void allowExactSize(X11Connection& connection, xcb_window_t window, const Client
         if (error) {
             connection.log().record("GetProperty (WM_NORMAL_HINTS)", error.get());
         }
-        return;
+        return false;
     }
     if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) == 0) {
-        return;
+        return false;
     }
     const bool hasBase = (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) != 0;
     const std::int32_t baseWidth = hasBase ? hints.base_width : hints.min_width;
     const std::int32_t baseHeight = hasBase ? hints.base_height : hints.min_height;
     if (fitsIncrements(size.width, baseWidth, hints.width_inc) &&
         fitsIncrements(size.height, baseHeight, hints.height_inc)) {
-        return;
+        return false;
     }
     hints.flags &= ~static_cast<std::uint32_t>(XCB_ICCCM_SIZE_HINT_P_RESIZE_INC);
-    checkRequest(connection.log(), "ChangeProperty (WM_NORMAL_HINTS)", connection.xcb(),
-                 xcb_icccm_set_wm_normal_hints_checked(connection.xcb(), window, &hints));
+    return checkRequest(connection.log(), "ChangeProperty (WM_NORMAL_HINTS)", connection.xcb(),
+                        xcb_icccm_set_wm_normal_hints_checked(connection.xcb(), window, &hints));
 }
 
 std::uint8_t kindOf(const xcb_generic_event_t& event) { return event.response_type & 0x7F; }
@@ -91,15 +92,20 @@ bool isPropertyChange(const xcb_generic_event_t& event, xcb_window_t window, xcb
 
 bool finiteCoordinate(double value) { return std::isfinite(value) && std::abs(value) <= kLargestCoordinate; }
 
+// How many turns of the window manager in a row without a change make its
+// answer final: one may pass before a change it decided is sent (awesome
+// applies geometry at the end of its loop).
+constexpr int kQuietTurns = 2;
+
 // The one way we wait for the window manager: check, and while the check
-// fails, wait for an answer (an event the request can cause) and check
-// again. Ends at the deadline, or kSettleAfterAnswer after an answer that did
-// not satisfy the check: a window manager that answers otherwise has decided.
-// check gives nothing when the window is gone.
+// fails, let the window manager take a turn (handle what we sent) and check
+// again. Turns in which nothing changed (isChange saw no event) mean its
+// answer is final: a window manager that keeps refusing is not waited out.
+// Ends at the deadline too. check gives nothing when the window is gone.
 WmOutcome awaitWindowManager(X11Connection& connection, Clock::time_point deadline,
                              const std::function<std::optional<bool>()>& check,
-                             const std::function<bool(const xcb_generic_event_t&)>& isAnswer) {
-    for (;;) {
+                             const std::function<bool(const xcb_generic_event_t&)>& isChange) {
+    for (int quietTurns = 0;;) {
         const auto holds = check();
         if (!connection.alive()) {
             return WmOutcome::disconnected;
@@ -110,10 +116,15 @@ WmOutcome awaitWindowManager(X11Connection& connection, Clock::time_point deadli
         if (*holds) {
             return WmOutcome::done;
         }
-        if (Clock::now() >= deadline || !connection.waitFor(isAnswer, deadline)) {
+        if (quietTurns == kQuietTurns) {
+            return WmOutcome::notThere;
+        }
+        bool changed = false;
+        const auto seen = [&](const xcb_generic_event_t& event) { changed = isChange(event) || changed; };
+        if (Clock::now() >= deadline || !connection.awaitWindowManagerTurn(deadline, seen)) {
             return connection.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
         }
-        deadline = std::min(deadline, Clock::now() + kSettleAfterAnswer);
+        quietTurns = changed ? 0 : quietTurns + 1;
     }
 }
 
@@ -318,24 +329,23 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     if (current->maximizedOrFullscreen && !leaveFullStates(id, deadline)) {
         return connection_.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
     }
+    const bool withdrawn = size && allowExactSize(connection_, id, *size);
     if (size) {
-        allowExactSize(connection_, id, *size);
         // Leaving a state may have restored the old size with other extents.
         if (const auto now = window(id)) {
             size = clientSizeFor(wanted.width, wanted.height, now->extents, now->csdShadow).value_or(*size);
         }
     }
 
-    bool sent = false;
-    const auto x = static_cast<std::int32_t>(wanted.x);
-    const auto y = static_cast<std::int32_t>(wanted.y);
-    if (supported(connection_.ewmh()._NET_MOVERESIZE_WINDOW)) {
-        const std::uint32_t fields = (target.position ? kMovePosition : 0) | (size ? kMoveSize : 0);
-        sent =
-            sendToRoot(connection_, "SendEvent (_NET_MOVERESIZE_WINDOW)", id, connection_.ewmh()._NET_MOVERESIZE_WINDOW,
-                       {kGravityNorthWest | fields | (kSourcePager << 12), static_cast<std::uint32_t>(x),
-                        static_cast<std::uint32_t>(y), size ? size->width : 0, size ? size->height : 0});
-    } else {
+    const bool hinted = supported(connection_.ewmh()._NET_MOVERESIZE_WINDOW);
+    const auto send = [&](std::int32_t x, std::int32_t y) {
+        if (hinted) {
+            const std::uint32_t fields = (target.position ? kMovePosition : 0) | (size ? kMoveSize : 0);
+            return sendToRoot(connection_, "SendEvent (_NET_MOVERESIZE_WINDOW)", id,
+                              connection_.ewmh()._NET_MOVERESIZE_WINDOW,
+                              {kGravityNorthWest | fields | (kSourcePager << 12), static_cast<std::uint32_t>(x),
+                               static_cast<std::uint32_t>(y), size ? size->width : 0, size ? size->height : 0});
+        }
         std::vector<std::uint32_t> values;
         std::uint16_t mask = 0;
         if (target.position) {
@@ -348,30 +358,66 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
             values.push_back(size->width);
             values.push_back(size->height);
         }
-        sent = checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
+        return checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
                             xcb_configure_window_checked(connection_.xcb(), id, mask, values.data()));
-    }
-    if (!sent) {
-        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
-    }
+    };
     // An application may take its old size back before the frame is read:
     // the size counts as reached once the client was told it has it.
     bool told = false;
-    const WmOutcome outcome = awaitWindowManager(
-        connection_, deadline,
-        [&]() -> std::optional<bool> {
-            const auto now = window(id);
-            return now ? std::optional(arrived(now->frame)) : std::nullopt;
-        },
-        [&](const xcb_generic_event_t& event) {
-            if (kindOf(event) != XCB_CONFIGURE_NOTIFY) {
-                return false;
+    std::optional<FrameRect> landed;
+    const auto await = [&] {
+        return awaitWindowManager(
+            connection_, deadline,
+            [&]() -> std::optional<bool> {
+                const auto now = window(id);
+                landed = now ? std::optional(now->frame) : std::nullopt;
+                return now ? std::optional(arrived(now->frame)) : std::nullopt;
+            },
+            [&](const xcb_generic_event_t& event) {
+                if (kindOf(event) != XCB_CONFIGURE_NOTIFY) {
+                    return false;
+                }
+                const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+                told = told ||
+                       (size && notify.window == id && notify.width == size->width && notify.height == size->height);
+                return true;
+            });
+    };
+    const auto x = static_cast<std::int32_t>(wanted.x);
+    const auto y = static_cast<std::int32_t>(wanted.y);
+    if (!send(x, y)) {
+        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+    }
+    WmOutcome outcome = await();
+    // A window manager may take the position for another corner of the
+    // window: the client's (a window of static gravity under a plain
+    // configure request), or that of a client-side shadow it keeps on
+    // screen. The frame then lands off by at most those margins: ask once
+    // more with the offset taken off. And one may size by the increments it
+    // read before they were withdrawn, taking the new hints only after that
+    // request (awesome): once it settled, ask once more.
+    if (outcome == WmOutcome::notThere && landed) {
+        const double offsetX = target.position ? landed->x - wanted.x : 0;
+        const double offsetY = target.position ? landed->y - wanted.y : 0;
+        const auto within = [](double offset, std::uint32_t decoration, std::uint32_t shadow) {
+            return std::abs(offset) <= static_cast<double>(decoration) + static_cast<double>(shadow);
+        };
+        const bool offset = (offsetX != 0 || offsetY != 0) &&
+                            within(offsetX, current->extents.left, current->csdShadow.left) &&
+                            within(offsetY, current->extents.top, current->csdShadow.top) &&
+                            finiteCoordinate(wanted.x - offsetX) && finiteCoordinate(wanted.y - offsetY);
+        const bool snapped = withdrawn && (landed->width != wanted.width || landed->height != wanted.height);
+        if (snapped) {
+            settle(id);  // it takes the new hints in its own time
+        }
+        if (offset || snapped) {
+            if (!send(static_cast<std::int32_t>(wanted.x - (offset ? offsetX : 0)),
+                      static_cast<std::int32_t>(wanted.y - (offset ? offsetY : 0)))) {
+                return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
             }
-            const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-            told =
-                told || (size && notify.window == id && notify.width == size->width && notify.height == size->height);
-            return true;
-        });
+            outcome = await();
+        }
+    }
     if (target.size && outcome != WmOutcome::disconnected && outcome != WmOutcome::windowGone) {
         asked_[id].sizeReached = told || outcome == WmOutcome::done;
         settle(id);

@@ -1,5 +1,6 @@
 // One window for the tests, kept until the process is killed.
 // Usage: x_test_client panel HEIGHT   a dock that reserves a band at the top
+//        x_test_client panel HEIGHT at X WIDTH  the same, from X, WIDTH wide
 //        x_test_client panel WIDTH left  a dock that reserves a band on the left
 //        x_test_client limited TITLE     at most 800x600 (WM_NORMAL_HINTS)
 //        x_test_client stubborn TITLE    asks for 300x200 again 80 ms after every resize
@@ -28,11 +29,16 @@ int main(int argc, char** argv) {
     const bool panel = mode == "panel";
     const bool left = panel && argc > 3 && std::string_view(argv[3]) == "left";
     const auto band = static_cast<std::uint16_t>(panel ? std::strtoul(argv[2], nullptr, 10) : 0);
-    const std::uint16_t width = !panel ? 300 : left ? band : screen->width_in_pixels;
+    const bool spanned = panel && argc > 5 && std::string_view(argv[3]) == "at";
+    const auto from = static_cast<std::int16_t>(spanned ? std::strtol(argv[4], nullptr, 10) : 0);
+    const std::uint16_t width = !panel    ? 300
+                                : left    ? band
+                                : spanned ? static_cast<std::uint16_t>(std::strtoul(argv[5], nullptr, 10))
+                                          : screen->width_in_pixels;
     const std::uint16_t height = !panel ? 200 : left ? screen->height_in_pixels : band;
     const xcb_window_t window = xcb_generate_id(connection);
     const std::uint32_t background = screen->black_pixel;
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, width, height, 0,
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, from, 0, width, height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &background);
     if (panel) {
         xcb_atom_t dock = ewmh._NET_WM_WINDOW_TYPE_DOCK;
@@ -41,10 +47,10 @@ int main(int argc, char** argv) {
             &ewmh, window,
             left ? xcb_ewmh_wm_strut_partial_t{width, 0, 0, 0, 0, static_cast<std::uint32_t>(height - 1), 0, 0, 0, 0, 0,
                                                0}
-                 : xcb_ewmh_wm_strut_partial_t{0, 0, height, 0, 0, 0, 0, 0, 0, static_cast<std::uint32_t>(width - 1), 0,
-                                               0});
+                 : xcb_ewmh_wm_strut_partial_t{0, 0, height, 0, 0, 0, 0, 0, static_cast<std::uint32_t>(from),
+                                               static_cast<std::uint32_t>(from + width - 1), 0, 0});
         xcb_size_hints_t hints{};
-        xcb_icccm_size_hints_set_position(&hints, 1, 0, 0);
+        xcb_icccm_size_hints_set_position(&hints, 1, from, 0);
         xcb_icccm_set_wm_normal_hints(connection, window, &hints);
         xcb_icccm_set_wm_class(connection, window, 22, "strut_panel\0StrutPanel");
     } else {
