@@ -34,8 +34,9 @@ int main(int argc, char** argv) {
             break;
     }
 
-    const auto display =
-        tallowin::shell::chooseDisplay(line, [](const char* name) -> const char* { return std::getenv(name); });
+    const auto display = tallowin::shell::chooseDisplay(
+        line, [](const char* name) -> const char* { return std::getenv(name); },
+        tallowin::platform::nativeSessionBusHas);
     if (!display.missing.empty()) {
         std::fprintf(stderr, "tallowin: %s\n", display.missing.c_str());
         return 1;
