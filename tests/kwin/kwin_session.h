@@ -78,6 +78,7 @@ public:
     KWinSession(const KWinSession&) = delete;
     KWinSession& operator=(const KWinSession&) = delete;
 
+    [[nodiscard]] std::string runtime() const { return (folder_ / "run").string(); }
     // A GTK client of this compositor, in its process group; its pid.
     pid_t client(const std::vector<std::string>& arguments) {
         const pid_t pid = ::fork();
@@ -86,7 +87,7 @@ public:
             const int log = ::open((folder_ / "clients.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
             ::dup2(log, 1);
             ::dup2(log, 2);
-            const std::string runtime = "XDG_RUNTIME_DIR=" + (folder_ / "run").string();
+            const std::string runtime = "XDG_RUNTIME_DIR=" + this->runtime();
             std::vector<const char*> argv{
                 "env",          "-i", "PATH=/usr/bin:/bin", "GDK_BACKEND=wayland", "WAYLAND_DISPLAY=tallowin-kwin",
                 runtime.c_str()};

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <thread>
 
 #include "platform/kwin/kwin_window_system.h"
@@ -96,7 +98,8 @@ TEST(KWinProvider, TheListingIsWhatKWinSaysOfEachWindow) {
     }
     EXPECT_EQ(seen->placementArea, (WindowFrame{0, 0, 2560, 1440}));  // no panel on the virtual output
     // The script is gone once it has answered.
-    auto loaded = QDBusMessage::createMethodCall("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "isScriptLoaded");
+    auto loaded =
+        QDBusMessage::createMethodCall("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "isScriptLoaded");
     loaded << QStringLiteral("tallowin-%1-1").arg(::getpid());
     EXPECT_EQ(QDBusConnection::sessionBus().call(loaded).arguments().value(0), QVariant(false));
     EXPECT_TRUE(output.lines.empty()) << ::testing::PrintToString(output.lines);
@@ -142,6 +145,27 @@ TEST(KWinProvider, AClientKilledMidPlaceGivesClearLinesAndNoCrash) {
     const std::string line = "KWin has no window " + std::to_string(victim->id) + " any more";
     EXPECT_EQ(rig.output.lines, (Lines{line, line}));
 }
+
+#if defined(TALLOWIN_BINARY)
+// The application, a native Wayland client, finds KWin on the session bus
+// and lists through it: itself among the rest.
+TEST(KWinProvider, TallowinFindsKWinOnTheBusAndListsThroughIt) {
+    std::string command =
+        "exec env -i QT_QPA_PLATFORM=wayland ASAN_OPTIONS=detect_leaks=0 WAYLAND_DISPLAY=tallowin-kwin";
+    for (const char* variable : {"XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"}) {
+        command +=
+            std::string(" ") + variable + "=" + (variable[0] == 'X' ? session->runtime() : std::getenv(variable));
+    }
+    FILE* output = ::popen((command + " " TALLOWIN_BINARY " 2>/dev/null").c_str(), "r");
+    std::array<char, 64> line{};
+    EXPECT_STREQ(std::fgets(line.data(), line.size(), output), "Menubar height updated to: 0 pixels.\n");
+    doubles::RecordingOutput status;
+    const auto tallowin = waitForWindow(*connected(status), "Tallowin");
+    ASSERT_TRUE(tallowin && tallowin->pid);
+    ::kill(*tallowin->pid, SIGTERM);
+    ::pclose(output);
+}
+#endif
 
 // Last: nothing runs after the compositor is gone.
 TEST(KWinProvider, ZKilledKWinGivesOneClearLineAndNoCrash) {
