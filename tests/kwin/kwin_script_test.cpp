@@ -65,9 +65,10 @@ TEST(KWinSession, KWinOnTheSessionBusUnderWaylandGivesTheKWinProvider) {
           std::tuple{false, "", "", true, DesktopSession::x11, 0}}) {
         const std::map<std::string, std::string> variables{{"WAYLAND_DISPLAY", wayland}, {"SWAYSOCK", sway}};
         int asks = 0;
+        const bool owned = kwin;  // a lambda cannot capture a structured binding
         const auto session = platform::desktopSession(
             named, [&](const char* name) { return variables.at(name).c_str(); },
-            [&](const char* name) { return ++asks, kwin && std::string(name) == "org.kde.KWin"; });
+            [&](const char* name) { return ++asks, owned && std::string(name) == "org.kde.KWin"; });
         EXPECT_EQ(session, expected) << wayland << sway << kwin;
         EXPECT_EQ(asks, asked) << wayland << sway << kwin;
     }
