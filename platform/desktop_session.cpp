@@ -9,9 +9,12 @@ bool isSet(const Environment& environment, const char* name) {
     return value != nullptr && *value != '\0';
 }
 
-DesktopSession desktopSession(bool displayNamed, const Environment& environment) {
+DesktopSession desktopSession(bool displayNamed, const Environment& environment, const SessionBus& bus) {
     if (displayNamed || !isSet(environment, "WAYLAND_DISPLAY")) {
         return DesktopSession::x11;
+    }
+    if (!isSet(environment, "SWAYSOCK") && bus && bus("org.kde.KWin")) {
+        return DesktopSession::kwin;
     }
     return isSet(environment, "SWAYSOCK") ? DesktopSession::sway : DesktopSession::unsupportedWayland;
 }
@@ -24,7 +27,8 @@ std::string unsupportedDesktopMessage(const Environment& environment) {
         text += " (" + desktop + ")";
     }
     text +=
-        ". It supports sway and X11 desktops. On GNOME under Wayland, only a GNOME Shell extension can move other "
+        ". It supports sway, KDE Plasma (KWin) and X11 desktops. On GNOME under Wayland, only a GNOME Shell extension "
+        "can move other "
         "applications' windows, and Tallowin has none yet";
     text += gnome ? ": log in with \"GNOME on Xorg\" instead." : ".";
     return text;

@@ -8,6 +8,8 @@ namespace tallowin::platform {
 
 // Looks a variable up in the process environment; null when unset.
 using Environment = std::function<const char*(const char*)>;
+// Whether a name has an owner on the session bus.
+using SessionBus = std::function<bool(const char* name)>;
 
 // Whether the variable holds a value: an empty one counts as unset.
 bool isSet(const Environment& environment, const char* name);
@@ -16,13 +18,15 @@ bool isSet(const Environment& environment, const char* name);
 enum class DesktopSession : std::uint8_t {
     x11,
     sway,
-    unsupportedWayland,  // GNOME, KDE and every other Wayland compositor
+    kwin,
+    unsupportedWayland,  // GNOME and every other Wayland compositor
 };
 
 // An X display named on the command line is X11, whatever else runs. Under
 // Wayland (WAYLAND_DISPLAY) only sway, found by its IPC socket (SWAYSOCK),
 // can move other programs' windows for us: XWayland cannot.
-DesktopSession desktopSession(bool displayNamed, const Environment& environment);
+// KWin, found on the session bus, can too; the bus is asked only then.
+DesktopSession desktopSession(bool displayNamed, const Environment& environment, const SessionBus& bus = {});
 
 // What to tell the user of an unsupported Wayland desktop, named after
 // XDG_CURRENT_DESKTOP when it says.

@@ -35,4 +35,8 @@ public:
 // (null: the default one). Null when the window system cannot be reached.
 std::unique_ptr<Provider> openNativeProvider(const char* displayName);
 
+// Whether a name has an owner on the session bus, for platforms whose window
+// system may be found there; false elsewhere.
+bool nativeSessionBusHas(const char* name);
+
 }  // namespace tallowin::platform

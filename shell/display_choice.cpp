@@ -7,7 +7,8 @@ namespace tallowin::shell {
 
 using platform::isSet;
 
-DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment) {
+DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment,
+                            [[maybe_unused]] const platform::SessionBus& bus) {
     DisplayChoice choice;
     choice.argument = line.display;
     // Read on every platform; only X11 needs it to judge a missing display.
@@ -19,12 +20,14 @@ DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environm
     if (!haveDisplay && !platformChosen && !isSet(environment, "WAYLAND_DISPLAY")) {
         choice.missing = "no display: set DISPLAY or pass -display";
     }
-    const auto session = platform::desktopSession(choice.argument.has_value(), environment);
+    const auto session = platform::desktopSession(choice.argument.has_value(), environment, bus);
     if (session == platform::DesktopSession::unsupportedWayland) {
         choice.unsupported = platform::unsupportedDesktopMessage(environment);
     }
     if (session == platform::DesktopSession::sway) {
         choice.unreachable = std::string("cannot reach sway at SWAYSOCK=") + environment("SWAYSOCK");
+    } else if (session == platform::DesktopSession::kwin) {
+        choice.unreachable = "cannot reach KWin on the session bus";
     } else if (choice.argument) {
         choice.unreachable = "cannot reach the window system on display " + *choice.argument;
     } else if (haveDisplay) {

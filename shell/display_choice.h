@@ -27,6 +27,8 @@ struct DisplayChoice {
     std::string unsupported;
 };
 
-DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment);
+// The bus is asked only under Wayland, for KWin.
+DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environment,
+                            const platform::SessionBus& bus = {});
 
 }  // namespace tallowin::shell

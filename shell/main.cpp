@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> qtStorage{arguments.empty() ? std::string("tallowin") : arguments.front()};
     qtStorage.insert(qtStorage.end(), line.qtArguments.begin(), line.qtArguments.end());
 
-    const auto display = tallowin::shell::chooseDisplay(line, environment);
+    const auto display = tallowin::shell::chooseDisplay(line, environment, tallowin::platform::nativeSessionBusHas);
     if (!display.missing.empty()) {
         std::fprintf(stderr, "tallowin: %s\n", display.missing.c_str());
         return 1;

@@ -29,4 +29,6 @@ namespace tallowin::platform {
 // One display on macOS: the name is for platforms that have several.
 std::unique_ptr<Provider> openNativeProvider(const char* /*displayName*/) { return macos::MacPlatform::create(); }
 
+bool nativeSessionBusHas(const char* /*name*/) { return false; }
+
 }  // namespace tallowin::platform

@@ -120,7 +120,7 @@ private slots:
         QTest::addColumn<QString>("unsupported");
         QTest::addColumn<QString>("unreachable");
         const QString other =
-            ". It supports sway and X11 desktops. On GNOME under Wayland, only a GNOME Shell extension can move "
+            ". It supports sway, KDE Plasma (KWin) and X11 desktops. On GNOME under Wayland, only a GNOME Shell extension can move "
             "other applications' windows, and Tallowin has none yet";
         QTest::newRow("WAYLAND_DISPLAY=w SWAYSOCK=/s.sock tallowin") << ""
                                                                      << "cannot reach sway at SWAYSOCK=/s.sock";

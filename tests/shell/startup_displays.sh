@@ -40,7 +40,7 @@ err=$(env -i "$tallowin" --bogus 2>&1 >/dev/null) || status=$?
 # Another Wayland compositor than sway: what is supported, on standard output.
 status=0
 said=$(env -i WAYLAND_DISPLAY=wayland-9 DISPLAY=:9 XDG_CURRENT_DESKTOP=GNOME "$tallowin" 2>/dev/null) || status=$?
-[ "$status" = 1 ] && [[ "$said" == "Tallowin cannot move windows on this Wayland desktop (GNOME). It supports sway and X11 desktops."*"GNOME Shell extension"* ]] ||
+[ "$status" = 1 ] && [[ "$said" == "Tallowin cannot move windows on this Wayland desktop (GNOME). It supports sway, KDE Plasma (KWin) and X11 desktops."*"GNOME Shell extension"* ]] ||
   fail "GNOME under Wayland: status $status, said '$said'"
 expect_refusal "tallowin: no display: set DISPLAY or pass -display" "$tallowin"
 expect_refusal "tallowin: no display: set DISPLAY or pass -display" DISPLAY= "$tallowin"
