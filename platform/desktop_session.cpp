@@ -11,7 +11,7 @@ bool isSet(const Environment& environment, const char* name) {
 
 DesktopSession desktopSession(bool displayNamed, const Environment& environment) {
     if (displayNamed || !isSet(environment, "WAYLAND_DISPLAY")) {
-        return DesktopSession::x11;
+        return !displayNamed && isSet(environment, "I3SOCK") ? DesktopSession::i3 : DesktopSession::x11;
     }
     return isSet(environment, "SWAYSOCK") ? DesktopSession::sway : DesktopSession::unsupportedWayland;
 }

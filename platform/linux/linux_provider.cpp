@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/desktop_session.h"
+#include "platform/i3/i3_window_system.h"
 #include "platform/plist/plist_preferences.h"
 #include "platform/provider.h"
 #include "platform/sway/sway_window_system.h"
@@ -25,6 +26,18 @@ std::unique_ptr<Provider> openSway(const char* socketPath) {
         std::make_unique<plist::PlistPreferences>(plist::PlistPreferences::defaultFolder()));
 }
 
+// i3 manages the display when it answers at socketPath or where the root
+// window names; otherwise plain X11 does.
+std::unique_ptr<Provider> openX11(const char* displayName, const char* socketPath) {
+    auto status = std::make_unique<StatusLines>();
+    if (auto i3 = i3::connectI3(displayName, socketPath, *status)) {
+        return std::make_unique<WindowSystemProvider>(
+            std::move(status), std::move(i3),
+            std::make_unique<plist::PlistPreferences>(plist::PlistPreferences::defaultFolder()));
+    }
+    return x11::X11Platform::connect(displayName);
+}
+
 }  // namespace
 
 // The session decides; an unsupported Wayland desktop gets no provider, and
@@ -34,8 +47,10 @@ std::unique_ptr<Provider> openNativeProvider(const char* displayName) {
     switch (desktopSession(displayName != nullptr, environment)) {
         case DesktopSession::sway:
             return openSway(std::getenv("SWAYSOCK"));
+        case DesktopSession::i3:
+            return openX11(displayName, std::getenv("I3SOCK"));
         case DesktopSession::x11:
-            return x11::X11Platform::connect(displayName);
+            return openX11(displayName, nullptr);
         case DesktopSession::unsupportedWayland:
             return nullptr;
     }
