@@ -29,7 +29,9 @@ std::map<std::string, json> windows() {
     std::map<std::string, json> found;
     const auto reply = ipc->request(sway::I3Message::getTree, {});
     sway::testing::forEachView(reply ? json::parse(*reply) : json(), [&](const json& node) {
-        if (node["window_properties"].value("class", "") == "XTerm") found[node["name"]] = node;
+        if (node["window_properties"].value("class", "") == "XTerm") {
+            found[node["name"]] = node;
+        }
     });
     return found;
 }

@@ -1,6 +1,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <numeric>
+
 #include "shell/recorders/obs_session.h"
 #include "tests/recorders/fake_obs.h"
 #include "tests/recorders/line_capture.h"
@@ -204,9 +206,10 @@ private slots:
         auto setup = setupFor(obs.port(), {});
         setup.wayland = true;
         run(session, setup);
-        std::string lines;
-        for (const auto& line : output.lines) lines += line + "\n";
-        QCOMPARE(QString::fromStdString(lines), said);
+        QCOMPARE(QString::fromStdString(std::accumulate(
+                     output.lines.begin(), output.lines.end(), std::string(),
+                     [](const std::string& all, const std::string& line) { return all + line + "\n"; })),
+                 said);
         QVERIFY(!obs.requestTypes().contains("SetInputSettings"));
         QCOMPARE(obs.requestData("CreateInput").value("inputKind").toString(), kind == "xshm_input" ? "" : kind);
         const auto crop = obs.requestData("SetSceneItemTransform").value("sceneItemTransform").toObject();
