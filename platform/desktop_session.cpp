@@ -11,7 +11,7 @@ bool isSet(const Environment& environment, const char* name) {
 
 DesktopSession desktopSession(bool displayNamed, const Environment& environment, const SessionBus& bus) {
     if (displayNamed || !isSet(environment, "WAYLAND_DISPLAY")) {
-        return DesktopSession::x11;
+        return !displayNamed && isSet(environment, "I3SOCK") ? DesktopSession::i3 : DesktopSession::x11;
     }
     if (!isSet(environment, "SWAYSOCK") && bus && bus("org.kde.KWin")) {
         return DesktopSession::kwin;

@@ -9,7 +9,7 @@ packages=(
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-websockets-dev libgl-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libxcb-randr0-dev libplist-dev nlohmann-json3-dev
-  qt6-wayland sway foot grim xwayland
+  qt6-wayland sway foot grim xwayland wf-recorder i3-wm
   kwin-wayland dbus yad
   xvfb openbox xterm x11-apps x11-utils wmctrl xdotool imagemagick hyperfine xauth
   dpkg-dev appstream desktop-file-utils

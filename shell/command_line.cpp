@@ -54,11 +54,13 @@ struct Parser {
                                QStringLiteral("The X display whose windows are listed and placed, and where "
                                               "Tallowin's window goes (default: $DISPLAY)."),
                                QStringLiteral("display")};
-    QCommandLineOption recorder{QStringLiteral("recorder"),
-                                QStringLiteral("The recorder that gets the rectangle after Place: obs, ssr or none, "
-                                               "remembered for later starts; auto forgets it and picks what runs, "
-                                               "then what is installed."),
-                                QStringLiteral("name")};
+    QCommandLineOption recorder{
+        QStringLiteral("recorder"),
+        QStringLiteral("The recorder that gets the rectangle after Place: obs, ssr, wf-recorder "
+                       "(sway) or none, "
+                       "remembered for later starts; auto forgets it and picks what runs, "
+                       "then what is installed."),
+        QStringLiteral("name")};
 
     Parser() {
         parser.setApplicationDescription(
@@ -116,7 +118,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.recorder = toUtf8(parser.parser.values(parser.recorder).constLast());
         if (!QtWorkspace::knownRecorder(*line.recorder)) {
             line.action = CommandLine::Action::usageError;
-            line.error = "Unknown recorder '" + *line.recorder + "': use obs, ssr, none or auto.";
+            line.error = "Unknown recorder '" + *line.recorder + "': use obs, ssr, wf-recorder, none or auto.";
             return line;
         }
     }

@@ -16,7 +16,7 @@ struct CommandLine {
     // "-display NAME": the display whose windows are listed and placed, and
     // where Tallowin's own window goes.
     std::optional<std::string> display;
-    // "--recorder NAME": the recorder to pin and remember (obs, ssr, none),
+    // "--recorder NAME": the recorder to pin and remember (obs, ssr, wf-recorder, none),
     // or auto to forget the pin.
     std::optional<std::string> recorder;
     // "-platform NAME" was given: Qt is told which window system to use.

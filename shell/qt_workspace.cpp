@@ -30,7 +30,7 @@ bool QtWorkspace::openCaptureTool(const platform::CaptureHandoff& handoff) { ret
 bool QtWorkspace::pinRecorder(std::string_view name) { return knownRecorder(name) && tool_->pin(name); }
 
 bool QtWorkspace::knownRecorder(std::string_view name) {
-    return name == "obs" || name == "ssr" || name == "none" || name == "auto";
+    return name == "obs" || name == "ssr" || name == "wf-recorder" || name == "none" || name == "auto";
 }
 
 }  // namespace tallowin::shell

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/desktop_session.h"
+#include "platform/i3/i3_window_system.h"
 #include "platform/kwin/kwin_window_system.h"
 #include "platform/plist/plist_preferences.h"
 #include "platform/provider.h"
@@ -14,28 +15,35 @@ namespace tallowin::platform {
 
 namespace {
 
+// Every window system keeps the capture rectangle where the X11 provider does.
+std::unique_ptr<Provider> provide(std::unique_ptr<StatusLines> status, std::unique_ptr<WindowSystem> system) {
+    return std::make_unique<WindowSystemProvider>(
+        std::move(status), std::move(system),
+        std::make_unique<plist::PlistPreferences>(plist::PlistPreferences::defaultFolder()));
+}
+
 std::unique_ptr<Provider> openSway(const char* socketPath) {
     auto status = std::make_unique<StatusLines>();
     std::string error;
     auto sway = sway::SwayWindowSystem::connect(socketPath, *status, error);
-    if (!sway) {
-        return nullptr;
-    }
-    return std::make_unique<WindowSystemProvider>(
-        std::move(status), std::move(sway),
-        std::make_unique<plist::PlistPreferences>(plist::PlistPreferences::defaultFolder()));
+    return sway ? provide(std::move(status), std::move(sway)) : nullptr;
 }
 
 std::unique_ptr<Provider> openKWin() {
     auto status = std::make_unique<StatusLines>();
     std::string error;
     auto kwin = kwin::KWinWindowSystem::connect(*status, error);
-    if (!kwin) {
-        return nullptr;
+    return kwin ? provide(std::move(status), std::move(kwin)) : nullptr;
+}
+
+// i3 manages the display when it answers at socketPath or where the root
+// window names; otherwise plain X11 does.
+std::unique_ptr<Provider> openX11(const char* displayName, const char* socketPath) {
+    auto status = std::make_unique<StatusLines>();
+    if (auto i3 = i3::connectI3(displayName, socketPath, *status)) {
+        return provide(std::move(status), std::move(i3));
     }
-    return std::make_unique<WindowSystemProvider>(
-        std::move(status), std::move(kwin),
-        std::make_unique<plist::PlistPreferences>(plist::PlistPreferences::defaultFolder()));
+    return x11::X11Platform::connect(displayName);
 }
 
 }  // namespace
@@ -51,8 +59,10 @@ std::unique_ptr<Provider> openNativeProvider(const char* displayName) {
             return openSway(std::getenv("SWAYSOCK"));
         case DesktopSession::kwin:
             return openKWin();
+        case DesktopSession::i3:
+            return openX11(displayName, std::getenv("I3SOCK"));
         case DesktopSession::x11:
-            return x11::X11Platform::connect(displayName);
+            return openX11(displayName, nullptr);
         case DesktopSession::unsupportedWayland:
             return nullptr;
     }

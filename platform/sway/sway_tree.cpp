@@ -116,6 +116,9 @@ bool isType(const json& node, const char* type) {
     return text && *text == type;
 }
 
+// The scratchpad lives on an output of its own that is never shown.
+bool isShownOutput(const json& output) { return isType(output, "output") && textOf(output, "name") != "__i3"; }
+
 // The workspace the output shows: the first of its focus order.
 const json* currentWorkspace(const json& output) {
     const json& workspaces = childrenOf(output, "nodes");
@@ -131,7 +134,97 @@ const json* currentWorkspace(const json& output) {
     return workspaces.empty() ? nullptr : &workspaces[0];
 }
 
+// The placement area is the shown workspace's of the output at the global
+// origin, else of the first output.
+struct AreaChoice {
+    bool haveArea = false;
+    bool areaFromOrigin = false;
+
+    void offer(const json& output, const json* shown, platform::WindowFrame& into) {
+        const auto outputRect = rectOf(output, "rect");
+        const bool atOrigin = outputRect && outputRect->x == 0 && outputRect->y == 0;
+        if (shown != nullptr && (!haveArea || (atOrigin && !areaFromOrigin))) {
+            if (const auto area = rectOf(*shown, "rect")) {
+                into = *area;
+                haveArea = true;
+                areaFromOrigin = atOrigin;
+            }
+        }
+    }
+};
+
+std::optional<double> firstFocus(const json& node) {
+    const json* focus = member(node, "focus");
+    if (focus == nullptr || !focus->is_array() || focus->empty() || !(*focus)[0].is_number()) {
+        return std::nullopt;
+    }
+    return (*focus)[0].get<double>();
+}
+
+std::optional<TreeView> i3ViewOf(const json& node, bool shown) {
+    const auto window = numberOf(node, "window");
+    const auto rect = rectOf(node, "rect");
+    if (!window || !rect || *window <= 0 || *window > std::numeric_limits<std::uint32_t>::max() ||
+        std::trunc(*window) != *window) {
+        return std::nullopt;
+    }
+    TreeView view;
+    view.window.id = static_cast<std::uint32_t>(*window);
+    view.window.title = textOf(node, "name");
+    if (const json* properties = member(node, "window_properties")) {
+        view.window.owner = textOf(*properties, "class");
+    }
+    view.window.frame = *rect;
+    view.x11 = true;
+    view.visible = shown;
+    const json* focused = member(node, "focused");
+    view.focused = focused != nullptr && focused->is_boolean() && focused->get<bool>();
+    return view;
+}
+
+void collectI3Views(const json& node, bool shown, std::vector<TreeView>& into) {
+    const json& floating = childrenOf(node, "floating_nodes");
+    for (auto child = floating.rbegin(); child != floating.rend(); ++child) {
+        collectI3Views(*child, shown, into);
+    }
+    if (auto view = i3ViewOf(node, shown)) {
+        into.push_back(std::move(*view));
+    }
+    const auto layout = textOf(node, "layout");
+    const bool oneShows = layout == "tabbed" || layout == "stacked";
+    const auto front = firstFocus(node);
+    for (const json& child : childrenOf(node, "nodes")) {
+        collectI3Views(child, shown && (!oneShows || numberOf(child, "id") == front), into);
+    }
+}
+
 }  // namespace
+
+std::optional<SwayTree> parseI3Tree(std::string_view text) {
+    const json root = json::parse(text, nullptr, false);
+    if (root.is_discarded() || !root.is_object()) {
+        return std::nullopt;
+    }
+    SwayTree tree;
+    AreaChoice area;
+    for (const json& output : childrenOf(root, "nodes")) {
+        if (!isShownOutput(output)) {
+            continue;
+        }
+        // The docks (bars) beside the content are not windows to place.
+        for (const json& content : childrenOf(output, "nodes")) {
+            if (textOf(content, "name") != "content") {
+                continue;
+            }
+            const json* shown = currentWorkspace(content);
+            for (const json& workspace : childrenOf(content, "nodes")) {
+                collectI3Views(workspace, &workspace == shown, tree.views);
+            }
+            area.offer(output, shown, tree.placementArea);
+        }
+    }
+    return tree;
+}
 
 std::optional<SwayTree> parseTree(std::string_view text) {
     const json root = json::parse(text, nullptr, false);
@@ -139,26 +232,15 @@ std::optional<SwayTree> parseTree(std::string_view text) {
         return std::nullopt;
     }
     SwayTree tree;
-    bool areaFromOrigin = false;
-    bool haveArea = false;
+    AreaChoice area;
     for (const json& output : childrenOf(root, "nodes")) {
-        // The scratchpad lives on an output of its own that is never shown.
-        if (!isType(output, "output") || textOf(output, "name") == "__i3") {
+        if (!isShownOutput(output)) {
             continue;
         }
         for (const json& workspace : childrenOf(output, "nodes")) {
             collectViews(workspace, tree.views);
         }
-        const json* shown = currentWorkspace(output);
-        const auto outputRect = rectOf(output, "rect");
-        const bool atOrigin = outputRect && outputRect->x == 0 && outputRect->y == 0;
-        if (shown != nullptr && (!haveArea || (atOrigin && !areaFromOrigin))) {
-            if (const auto area = rectOf(*shown, "rect")) {
-                tree.placementArea = *area;
-                haveArea = true;
-                areaFromOrigin = atOrigin;
-            }
-        }
+        area.offer(output, currentWorkspace(output), tree.placementArea);
     }
     return tree;
 }

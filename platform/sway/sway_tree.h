@@ -29,6 +29,12 @@ struct SwayTree {
 // output): the workspace's rect already leaves out the bars.
 std::optional<SwayTree> parseTree(std::string_view json);
 
+// Pure: the same for i3's tree, where a window is its X11 client: its id is
+// the X window, there is no pid, and rect holds the title bar. Workspaces lie
+// in each output's content container; only the workspace the output shows,
+// and in a tabbed or stacked container only its focused child, are on screen.
+std::optional<SwayTree> parseI3Tree(std::string_view json);
+
 // The windows on screen, and the placement area.
 platform::WindowSystemSnapshot onScreen(const SwayTree& tree);
 

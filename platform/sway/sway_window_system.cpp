@@ -30,17 +30,17 @@ std::optional<std::string> pixels(double value) {
 }  // namespace
 
 std::unique_ptr<SwayWindowSystem> SwayWindowSystem::connect(std::string socketPath, platform::LineOutput& status,
-                                                            std::string& error) {
+                                                            std::string& error, std::unique_ptr<IpcDialect> dialect) {
     auto socket = I3IpcSocket::connect(socketPath, error);
     if (!socket) {
         return nullptr;
     }
-    return std::make_unique<SwayWindowSystem>(std::move(socketPath), status, std::move(socket));
+    return std::make_unique<SwayWindowSystem>(std::move(socketPath), status, std::move(socket), std::move(dialect));
 }
 
 SwayWindowSystem::SwayWindowSystem(std::string socketPath, platform::LineOutput& status,
-                                   std::unique_ptr<I3IpcSocket> socket)
-    : socketPath_(std::move(socketPath)), status_(status), socket_(std::move(socket)) {}
+                                   std::unique_ptr<I3IpcSocket> socket, std::unique_ptr<IpcDialect> dialect)
+    : socketPath_(std::move(socketPath)), status_(status), socket_(std::move(socket)), dialect_(std::move(dialect)) {}
 
 std::optional<std::string> SwayWindowSystem::exchange(I3Message type, const std::string& payload) {
     if (!socket_) {
@@ -50,11 +50,12 @@ std::optional<std::string> SwayWindowSystem::exchange(I3Message type, const std:
         if (!socket_) {
             return std::nullopt;
         }
-        status_.writeLine("Connected to sway again at " + socketPath_);
+        status_.writeLine("Connected to " + dialect_->name() + " again at " + socketPath_);
     }
     auto reply = socket_->request(type, payload);
     if (!reply) {
-        status_.writeLine("Lost the connection to sway at " + socketPath_ + ": " + socket_->lastError());
+        status_.writeLine("Lost the connection to " + dialect_->name() + " at " + socketPath_ + ": " +
+                          socket_->lastError());
         socket_.reset();
     }
     return reply;
@@ -65,9 +66,9 @@ std::optional<SwayTree> SwayWindowSystem::readTree() {
     if (!reply) {
         return std::nullopt;
     }
-    auto tree = parseTree(*reply);
+    auto tree = dialect_->parse(*reply);
     if (!tree) {
-        status_.writeLine("sway sent a tree that cannot be read");
+        status_.writeLine(dialect_->name() + " sent a tree that cannot be read");
     }
     return tree;
 }
@@ -81,7 +82,7 @@ std::optional<platform::WindowSystemSnapshot> SwayWindowSystem::snapshot() {
 }
 
 std::optional<WindowOutcome> SwayWindowSystem::refusal(std::uint32_t window, const std::string& commands) {
-    const std::string command = "[con_id=" + std::to_string(window) + "] " + commands;
+    const std::string command = "[" + dialect_->criterion() + "=" + std::to_string(window) + "] " + commands;
     const auto reply = exchange(I3Message::runCommand, command);
     if (!reply) {
         return WindowOutcome::disconnected;
@@ -90,7 +91,7 @@ std::optional<WindowOutcome> SwayWindowSystem::refusal(std::uint32_t window, con
     if (!refused) {
         return std::nullopt;
     }
-    status_.writeLine("sway refused \"" + command + "\": " + *refused);
+    status_.writeLine(dialect_->name() + " refused \"" + command + "\": " + *refused);
     // A window closed meanwhile is refused as "No matching node."; say which.
     const auto tree = readTree();
     if (!tree) {
@@ -109,7 +110,8 @@ WindowOutcome SwayWindowSystem::readBack(std::uint32_t window, const std::functi
         }
         const TreeView* view = findView(*tree, window);
         if (view == nullptr) {
-            status_.writeLine("Window " + std::to_string(window) + " closed while sway was placing it");
+            status_.writeLine("Window " + std::to_string(window) + " closed while " + dialect_->name() +
+                              " was placing it");
             return WindowOutcome::windowGone;
         }
         if (passes(*view)) {
@@ -129,7 +131,7 @@ WindowOutcome SwayWindowSystem::setFrame(std::uint32_t window, const WindowFrame
     const auto width = pixels(frame.width);
     const auto height = pixels(frame.height);
     if (!x || !y || !width || !height) {
-        status_.writeLine("sway cannot give a window the frame " + frameText(frame));
+        status_.writeLine(dialect_->name() + " cannot give a window the frame " + frameText(frame));
         return WindowOutcome::refused;
     }
     // Fullscreen first: sway accepts the rest for a fullscreen window and
@@ -145,6 +147,7 @@ WindowOutcome SwayWindowSystem::setFrame(std::uint32_t window, const WindowFrame
     };
     auto outcome = WindowOutcome::notExact;
     for (int attempt = 0; attempt < 2 && outcome == WindowOutcome::notExact; ++attempt) {
+        dialect_->beforeFrame(window);
         if (const auto refused = refusal(window, commands)) {
             return *refused;
         }
@@ -162,8 +165,8 @@ WindowOutcome SwayWindowSystem::setFrame(std::uint32_t window, const WindowFrame
         }
     }
     if (outcome == WindowOutcome::notExact) {
-        status_.writeLine("sway gave window " + std::to_string(window) + " the frame " + seen + ", not " +
-                          frameText(frame));
+        status_.writeLine(dialect_->name() + " gave window " + std::to_string(window) + " the frame " + seen +
+                          ", not " + frameText(frame));
     }
     return outcome;
 }
@@ -174,7 +177,7 @@ WindowOutcome SwayWindowSystem::raise(std::uint32_t window) {
     }
     const auto outcome = readBack(window, [](const TreeView& view) { return view.focused; });
     if (outcome == WindowOutcome::notExact) {
-        status_.writeLine("sway did not focus window " + std::to_string(window));
+        status_.writeLine(dialect_->name() + " did not focus window " + std::to_string(window));
     }
     return outcome;
 }

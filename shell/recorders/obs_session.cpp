@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "platform/line_output.h"
@@ -49,18 +50,33 @@ ObsSession::~ObsSession() {
     socket_.abort();
 }
 
-QJsonObject ObsSession::captureSettings(const Setup& setup) {
+namespace {
+
+// How far the rectangle lies from its screen's left, top, right and bottom.
+std::array<qint64, 4> edgesOf(const ObsSession::Setup& setup) {
     const auto& rectangle = setup.rectangle;
     const auto left = rectangle.x - setup.screenX;
     const auto top = rectangle.y - setup.screenY;
+    return {static_cast<qint64>(std::max<std::int64_t>(left, 0)), static_cast<qint64>(std::max<std::int64_t>(top, 0)),
+            static_cast<qint64>(std::max<std::int64_t>(setup.screenWidth - left - rectangle.width, 0)),
+            static_cast<qint64>(std::max<std::int64_t>(setup.screenHeight - top - rectangle.height, 0))};
+}
+
+}  // namespace
+
+QJsonObject ObsSession::captureSettings(const Setup& setup) {
+    const auto [left, top, right, bottom] = edgesOf(setup);
     return QJsonObject{
-        {"screen", setup.screenIndex},
-        {"show_cursor", true},
-        {"cut_left", static_cast<qint64>(std::max<std::int64_t>(left, 0))},
-        {"cut_top", static_cast<qint64>(std::max<std::int64_t>(top, 0))},
-        {"cut_right", static_cast<qint64>(std::max<std::int64_t>(setup.screenWidth - left - rectangle.width, 0))},
-        {"cut_bot", static_cast<qint64>(std::max<std::int64_t>(setup.screenHeight - top - rectangle.height, 0))},
+        {"screen", setup.screenIndex}, {"show_cursor", true}, {"cut_left", left}, {"cut_top", top},
+        {"cut_right", right},          {"cut_bot", bottom},
     };
+}
+
+QJsonObject ObsSession::itemTransform(const Setup& setup) {
+    const auto crop = setup.wayland ? edgesOf(setup) : std::array<qint64, 4>{};
+    return QJsonObject{{"positionX", 0},        {"positionY", 0},      {"rotation", 0},      {"scaleX", 1},
+                       {"scaleY", 1},           {"cropLeft", crop[0]}, {"cropTop", crop[1]}, {"cropRight", crop[2]},
+                       {"cropBottom", crop[3]}, {"alignment", 5}};
 }
 
 void ObsSession::start(const Setup& setup) {
@@ -165,45 +181,69 @@ void ObsSession::ensureScene() {
 }
 
 void ObsSession::ensureInput() {
-    request("GetInputList", {}, [this](const QJsonObject& list) {
+    const QString name = QLatin1String(setup_.wayland ? kWaylandInputName : kInputName);
+    request("GetInputList", {}, [this, name](const QJsonObject& list) {
         const auto inputs = list.value("inputs").toArray();
-        const bool exists = std::any_of(inputs.begin(), inputs.end(), [](const QJsonValue& input) {
-            return input.toObject().value("inputName").toString() == QLatin1String(kInputName);
+        const bool exists = std::any_of(inputs.begin(), inputs.end(), [&name](const QJsonValue& input) {
+            return input.toObject().value("inputName").toString() == name;
         });
         if (!exists) {
-            request("CreateInput",
-                    {{"sceneName", kSceneName},
-                     {"inputName", kInputName},
-                     {"inputKind", "xshm_input"},
-                     {"inputSettings", captureSettings(setup_)},
-                     {"sceneItemEnabled", true}},
-                    [this](const QJsonObject& created) { placeItem(created.value("sceneItemId").toInt()); });
+            createInput(name);
+            return;
+        }
+        const auto findItem = [this, name] {
+            request(
+                "GetSceneItemId", {{"sceneName", kSceneName}, {"sourceName", name}},
+                [this](const QJsonObject& item) { placeItem(item.value("sceneItemId").toInt()); },
+                [this, name](int code) {
+                    if (code != kResourceNotFound) {
+                        fail("OBS refused GetSceneItemId (code " + std::to_string(code) + ").");
+                        return;
+                    }
+                    request("CreateSceneItem", {{"sceneName", kSceneName}, {"sourceName", name}},
+                            [this](const QJsonObject& item) { placeItem(item.value("sceneItemId").toInt()); });
+                });
+        };
+        // A PipeWire capture keeps the screen the user picked in the portal.
+        if (setup_.wayland) {
+            findItem();
             return;
         }
         request("SetInputSettings",
-                {{"inputName", kInputName}, {"inputSettings", captureSettings(setup_)}, {"overlay", true}},
-                [this](const QJsonObject&) {
-                    request(
-                        "GetSceneItemId", {{"sceneName", kSceneName}, {"sourceName", kInputName}},
-                        [this](const QJsonObject& item) { placeItem(item.value("sceneItemId").toInt()); },
-                        [this](int code) {
-                            if (code != kResourceNotFound) {
-                                fail("OBS refused GetSceneItemId (code " + std::to_string(code) + ").");
-                                return;
-                            }
-                            request("CreateSceneItem", {{"sceneName", kSceneName}, {"sourceName", kInputName}},
-                                    [this](const QJsonObject& item) { placeItem(item.value("sceneItemId").toInt()); });
-                        });
-                });
+                {{"inputName", name}, {"inputSettings", captureSettings(setup_)}, {"overlay", true}},
+                [findItem](const QJsonObject&) { findItem(); });
+    });
+}
+
+void ObsSession::createInput(const QString& name) {
+    const auto create = [this, name](const QString& kind, const QJsonObject& settings) {
+        request("CreateInput",
+                {{"sceneName", kSceneName},
+                 {"inputName", name},
+                 {"inputKind", kind},
+                 {"inputSettings", settings},
+                 {"sceneItemEnabled", true}},
+                [this](const QJsonObject& created) { placeItem(created.value("sceneItemId").toInt()); });
+    };
+    if (!setup_.wayland) {
+        create(QStringLiteral("xshm_input"), captureSettings(setup_));
+        return;
+    }
+    request("GetInputKindList", {}, [this, create](const QJsonObject& list) {
+        if (!list.value("inputKinds").toArray().contains(QLatin1String(kWaylandInputKind))) {
+            fail(
+                "OBS has no PipeWire screen capture, which it needs under Wayland (Debian: apt install obs-plugins "
+                "xdg-desktop-portal-wlr).");
+            return;
+        }
+        askedForScreen_ = true;
+        create(QLatin1String(kWaylandInputKind), QJsonObject{{"ShowCursor", true}});
     });
 }
 
 void ObsSession::placeItem(int sceneItemId) {
-    const QJsonObject transform{{"positionX", 0},  {"positionY", 0}, {"rotation", 0}, {"scaleX", 1},
-                                {"scaleY", 1},     {"cropLeft", 0},  {"cropTop", 0},  {"cropRight", 0},
-                                {"cropBottom", 0}, {"alignment", 5}};
     request("SetSceneItemTransform",
-            {{"sceneName", kSceneName}, {"sceneItemId", sceneItemId}, {"sceneItemTransform", transform}},
+            {{"sceneName", kSceneName}, {"sceneItemId", sceneItemId}, {"sceneItemTransform", itemTransform(setup_)}},
             [this, sceneItemId](const QJsonObject&) {
                 request("SetSceneItemEnabled",
                         {{"sceneName", kSceneName}, {"sceneItemId", sceneItemId}, {"sceneItemEnabled", true}},
@@ -219,6 +259,10 @@ void ObsSession::makeCurrent() {
                           std::to_string(rectangle.x) + "," + std::to_string(rectangle.y) + " on a " +
                           std::to_string(rectangle.width) + "x" + std::to_string(rectangle.height) +
                           " canvas; press Start Recording in OBS.");
+        if (askedForScreen_) {
+            output_.writeLine("OBS asks which screen to share: pick the one that holds " + std::to_string(rectangle.x) +
+                              "," + std::to_string(rectangle.y) + ".");
+        }
         finish(Outcome::Ready);
     });
 }

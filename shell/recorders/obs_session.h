@@ -22,8 +22,10 @@ namespace tallowin::recorders {
 // One conversation with OBS over obs-websocket 5: identify (with the
 // password's challenge when OBS asks for one), then set the canvas to the
 // rectangle's size and make Tallowin's own scene, whose one screen capture
-// is cut to the rectangle, the current one. Touches no other scene or
-// source, and never starts a recording. Every step has a bounded wait; each
+// is cut to the rectangle, the current one. Under Wayland the capture is
+// OBS's PipeWire screen source, whose scene item is cropped to the rectangle
+// (the user picks the screen in the desktop's portal once). Touches no other
+// scene or source, and never starts a recording. Every step has a bounded wait; each
 // failure is one line on the output.
 class ObsSession final : public QObject {
     Q_OBJECT
@@ -31,6 +33,8 @@ class ObsSession final : public QObject {
 public:
     static constexpr const char* kSceneName = "Tallowin";
     static constexpr const char* kInputName = "Tallowin capture";
+    static constexpr const char* kWaylandInputName = "Tallowin capture (PipeWire)";
+    static constexpr const char* kWaylandInputKind = "pipewire-desktop-capture-source";
 
     enum class Outcome {
         Ready,        // the scene is current
@@ -50,6 +54,7 @@ public:
         int screenWidth = 0;
         int screenHeight = 0;
         std::chrono::milliseconds stepTimeout{10000};
+        bool wayland = false;  // sway: a PipeWire capture, cropped in the scene
     };
 
     explicit ObsSession(platform::LineOutput& output, QObject* parent = nullptr);
@@ -63,6 +68,9 @@ public:
 
     // The xshm_input settings that cut the rectangle out of its screen.
     static QJsonObject captureSettings(const Setup& setup);
+    // The scene item's transform: at the canvas's corner, cropped to the
+    // rectangle where the source cannot cut it itself (Wayland).
+    static QJsonObject itemTransform(const Setup& setup);
 
 signals:
     void finished(tallowin::recorders::ObsSession::Outcome outcome);
@@ -86,6 +94,7 @@ private:
     void setCanvas();
     void ensureScene();
     void ensureInput();
+    void createInput(const QString& name);
     void placeItem(int sceneItemId);
     void makeCurrent();
 
@@ -96,6 +105,7 @@ private:
     QString step_;
     bool identified_ = false;
     bool done_ = false;
+    bool askedForScreen_ = false;  // a new PipeWire capture: the portal asks the user
     int nextRequest_ = 1;
     std::map<QString, std::pair<Answer, Refusal>> pending_;
 };

@@ -18,6 +18,9 @@ std::optional<Recorder> recorderNamed(std::string_view name) {
     if (name == "ssr") {
         return Recorder::SimpleScreenRecorder;
     }
+    if (name == "wf-recorder") {
+        return Recorder::WfRecorder;
+    }
     if (name == "none") {
         return Recorder::None;
     }
@@ -30,6 +33,8 @@ std::string_view recorderName(Recorder recorder) {
             return "obs";
         case Recorder::SimpleScreenRecorder:
             return "ssr";
+        case Recorder::WfRecorder:
+            return "wf-recorder";
         case Recorder::None:
             break;
     }
@@ -39,6 +44,11 @@ std::string_view recorderName(Recorder recorder) {
 Recorder chooseRecorder(std::optional<Recorder> pinned, const RecorderPresence& presence) {
     if (pinned) {
         return *pinned;
+    }
+    if (presence.wayland) {
+        return presence.obsRunning || presence.obsInstalled ? Recorder::Obs
+               : presence.wfRecorderInstalled               ? Recorder::WfRecorder
+                                                            : Recorder::None;
     }
     if (presence.obsRunning) {
         return Recorder::Obs;

@@ -7,9 +7,10 @@
 
 namespace tallowin::recorders {
 
-enum class Recorder { Obs, SimpleScreenRecorder, None };
+enum class Recorder { Obs, SimpleScreenRecorder, WfRecorder, None };
 
-// "obs", "ssr" or "none", as the user pins them; nothing for other text.
+// "obs", "ssr", "wf-recorder" or "none", as the user pins them; nothing for
+// other text.
 std::optional<Recorder> recorderNamed(std::string_view name);
 std::string_view recorderName(Recorder recorder);
 
@@ -19,10 +20,14 @@ struct RecorderPresence {
     bool ssrRunning = false;
     bool obsInstalled = false;
     bool ssrInstalled = false;
+    bool wfRecorderInstalled = false;
+    // sway, where X11 recorders see nothing but XWayland's black root.
+    bool wayland = false;
 };
 
 // The pinned recorder when there is one; otherwise a running one (OBS
-// first), then an installed one (OBS first), then none.
+// first), then an installed one (OBS first), then none. Under Wayland: OBS,
+// running or installed, then wf-recorder.
 Recorder chooseRecorder(std::optional<Recorder> pinned, const RecorderPresence& presence);
 
 // Tallowin's own settings file: ${XDG_CONFIG_HOME:-~/.config}/tallowin/tallowin.conf.

@@ -4,12 +4,17 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QStandardPaths>
 
+#include <QtConcurrent/QtConcurrentRun>
+#include <cstdlib>
+
+#include "platform/desktop_session.h"
 #include "platform/line_output.h"
 #include "shell/recorders/process_probe.h"
 #include "shell/recorders/ssr_settings.h"
 #include "shell/recorders/user_files.h"
+#include "shell/recorders/wf_recorder.h"
 #include "shell/recorders/window_stack.h"
 
 namespace tallowin::recorders {
@@ -48,9 +53,17 @@ void offThread(QObject* context, Work work, Then then) {
     watcher->setFuture(QtConcurrent::run(std::move(work)));
 }
 
+// The provider was chosen from the same environment, without a named display
+// when the session is sway's.
+bool swaySession() {
+    return platform::desktopSession(false, [](const char* name) -> const char* { return std::getenv(name); }) ==
+           platform::DesktopSession::sway;
+}
+
 }  // namespace
 
-RecorderHandoff::RecorderHandoff(platform::LineOutput& output, QObject* parent) : QObject(parent), output_(output) {
+RecorderHandoff::RecorderHandoff(platform::LineOutput& output, QObject* parent)
+    : QObject(parent), output_(output), wayland_(swaySession()) {
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &RecorderHandoff::connectToObs);
     connect(&watch_, &QTimer::timeout, this, &RecorderHandoff::watchRecorderWindows);
@@ -58,9 +71,10 @@ RecorderHandoff::RecorderHandoff(platform::LineOutput& output, QObject* parent) 
 
 RecorderHandoff::~RecorderHandoff() { delete session_.data(); }
 
-void RecorderHandoff::setPrograms(QString obs, QString ssr) {
+void RecorderHandoff::setPrograms(QString obs, QString ssr, QString wfRecorder) {
     obsProgram_ = std::move(obs);
     ssrProgram_ = std::move(ssr);
+    wfProgram_ = std::move(wfRecorder);
 }
 
 void RecorderHandoff::handOff(const platform::CaptureHandoff& handoff) {
@@ -90,6 +104,8 @@ void RecorderHandoff::choose() {
     presence.ssrRunning = !ssrPids_.empty();
     presence.obsInstalled = installed(obsProgram_.toStdString());
     presence.ssrInstalled = installed(ssrProgram_.toStdString());
+    presence.wfRecorderInstalled = installed(wfProgram_.toStdString());
+    presence.wayland = wayland_;
 
     const int generation = generation_;
     const auto then = [this, generation](void (RecorderHandoff::*stage)()) {
@@ -109,6 +125,13 @@ void RecorderHandoff::choose() {
             then(&RecorderHandoff::handOffToObs);
             return;
         case Recorder::SimpleScreenRecorder:
+            if (wayland_) {
+                output_.writeLine(
+                    "SimpleScreenRecorder records X11 screens only, and this is sway's Wayland: use --recorder "
+                    "wf-recorder or obs.");
+                finish(false);
+                return;
+            }
             if (!presence.ssrInstalled) {
                 output_.writeLine("SimpleScreenRecorder is not installed (Debian: apt install simplescreenrecorder).");
                 finish(false);
@@ -116,10 +139,26 @@ void RecorderHandoff::choose() {
             }
             then(&RecorderHandoff::handOffToSsr);
             return;
+        case Recorder::WfRecorder:
+            if (!wayland_) {
+                output_.writeLine(
+                    "wf-recorder records wlroots Wayland desktops such as sway only: use --recorder obs or ssr.");
+                finish(false);
+                return;
+            }
+            if (!presence.wfRecorderInstalled) {
+                output_.writeLine("wf-recorder is not installed (Debian: apt install wf-recorder).");
+                finish(false);
+                return;
+            }
+            then(&RecorderHandoff::handOffToWfRecorder);
+            return;
         case Recorder::None:
             if (!pinned) {
-                output_.writeLine(
-                    "No screen recorder found: install obs-studio or simplescreenrecorder to record the rectangle.");
+                output_.writeLine(wayland_ ? "No screen recorder found: install obs-studio or wf-recorder to record "
+                                             "the rectangle."
+                                           : "No screen recorder found: install obs-studio or simplescreenrecorder to "
+                                             "record the rectangle.");
             }
             finish(false);
             return;
@@ -196,6 +235,7 @@ ObsSession::Setup RecorderHandoff::obsSetup() const {
     setup.settingsFile = QString::fromStdString(obs_.file.string());
     setup.rectangle = handoff_.rectangle;
     setup.stepTimeout = timing_.obsStep;
+    setup.wayland = wayland_;
     const QPoint corner(static_cast<int>(handoff_.rectangle.x), static_cast<int>(handoff_.rectangle.y));
     const auto screens = QGuiApplication::screens();
     QScreen* holder = QGuiApplication::screenAt(corner);
@@ -302,6 +342,15 @@ void RecorderHandoff::startSsr(bool written) {
     recorderPids_ = {static_cast<pid_t>(pid)};
     watchClock_.start();
     watch_.start(timing_.watchTick);
+    finish(true);
+}
+
+// wf-recorder would record from its first frame, before the user is ready:
+// the command is handed over, not run.
+void RecorderHandoff::handOffToWfRecorder() {
+    const auto videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString();
+    const auto home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+    output_.writeLine(wfRecorderLine(handoff_.rectangle, wfRecorderFile(videos, home)));
     finish(true);
 }
 

@@ -27,6 +27,8 @@ namespace tallowin::recorders {
 // The last step of Place on Linux: hands the capture rectangle to the
 // user's recorder (OBS Studio over its websocket, or SimpleScreenRecorder
 // through a settings file of Tallowin's own) and opens it ready to record.
+// Under sway, OBS crops a PipeWire screen capture, and wf-recorder gets the
+// command that records the rectangle.
 // Runs in the Qt event loop: every wait is a signal or a timer, each with a
 // bound, and each outcome is one line on the output.
 class RecorderHandoff final : public QObject {
@@ -53,7 +55,7 @@ public:
     void pin(std::optional<Recorder> recorder) { pinned_ = recorder; }
     void setTiming(const Timing& timing) { timing_ = timing; }
     // The programs started (tests put stand-ins here).
-    void setPrograms(QString obs, QString ssr);
+    void setPrograms(QString obs, QString ssr, QString wfRecorder = QStringLiteral("wf-recorder"));
 
     // Starts the handoff; one still under way is dropped first.
     void handOff(const platform::CaptureHandoff& handoff);
@@ -71,6 +73,7 @@ private:
     void connectToObs();
     void onObsFinished(ObsSession::Outcome outcome);
     void handOffToSsr();
+    void handOffToWfRecorder();
     void startSsr(bool written);
     void watchRecorderWindows();
     void finish(bool ready);
@@ -81,6 +84,8 @@ private:
     Timing timing_;
     QString obsProgram_ = QStringLiteral("obs");
     QString ssrProgram_ = QStringLiteral("simplescreenrecorder");
+    QString wfProgram_ = QStringLiteral("wf-recorder");
+    bool wayland_ = false;  // sway's Wayland, from the environment, as the provider is chosen
 
     platform::CaptureHandoff handoff_;
     bool busy_ = false;

@@ -1,6 +1,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <numeric>
+
 #include "shell/recorders/obs_session.h"
 #include "tests/recorders/fake_obs.h"
 #include "tests/recorders/line_capture.h"
@@ -168,6 +170,52 @@ private slots:
         QCOMPARE(int(run(session, setup)), outcome);
         QCOMPARE(output.lines, std::vector<std::string>{line.arg(obs.port()).toStdString()});
         QVERIFY(!obs.requestTypes().contains("StartRecord"));
+    }
+
+    // Under sway, OBS's PipeWire capture shows the whole screen: the scene
+    // item is cropped to the rectangle (0 left, 30 top, 640 right, 330 at the
+    // bottom). An earlier capture keeps the screen the user picked for it.
+    void underWaylandThePipeWireCaptureIsCropped_data() {
+        QTest::addColumn<QString>("kind");   // the one OBS offers
+        QTest::addColumn<QString>("input");  // Tallowin's earlier one
+        QTest::addColumn<QString>("said");
+        const QString ready = QStringLiteral(
+            "OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 "
+            "canvas; press Start Recording in OBS.\n");
+        QTest::newRow("new") << "pipewire-desktop-capture-source"
+                             << "" << ready + "OBS asks which screen to share: pick the one that holds 0,30.\n";
+        QTest::newRow("earlier") << ""
+                                 << "Tallowin capture (PipeWire)" << ready;
+        QTest::newRow("no PipeWire") << "xshm_input"
+                                     << ""
+                                     << "OBS has no PipeWire screen capture, which it needs under Wayland (Debian: "
+                                        "apt install obs-plugins xdg-desktop-portal-wlr).\n";
+    }
+
+    void underWaylandThePipeWireCaptureIsCropped() {
+        QFETCH(QString, kind);
+        QFETCH(QString, input);
+        QFETCH(QString, said);
+        FakeObs obs;
+        obs.answers["GetInputKindList"] = withData({{"inputKinds", QJsonArray{kind}}});
+        obs.answers["GetInputList"] = withData({{"inputs", QJsonArray{QJsonObject{{"inputName", input}}}}});
+        obs.answers["CreateInput"] = withData({{"sceneItemId", 4}});
+        obs.answers["GetSceneItemId"] = withData({{"sceneItemId", 4}});
+        LineCapture output;
+        ObsSession session(output);
+        auto setup = setupFor(obs.port(), {});
+        setup.wayland = true;
+        run(session, setup);
+        QCOMPARE(QString::fromStdString(std::accumulate(
+                     output.lines.begin(), output.lines.end(), std::string(),
+                     [](const std::string& all, const std::string& line) { return all + line + "\n"; })),
+                 said);
+        QVERIFY(!obs.requestTypes().contains("SetInputSettings"));
+        QCOMPARE(obs.requestData("CreateInput").value("inputKind").toString(), kind == "xshm_input" ? "" : kind);
+        const auto crop = obs.requestData("SetSceneItemTransform").value("sceneItemTransform").toObject();
+        QCOMPARE((QList<int>{crop.value("cropLeft").toInt(), crop.value("cropTop").toInt(),
+                             crop.value("cropRight").toInt(), crop.value("cropBottom").toInt()}),
+                 (kind == "xshm_input" ? QList<int>{0, 0, 0, 0} : QList<int>{0, 30, 640, 330}));
     }
 
     void aRecordingObsKeepsItsCanvas() {

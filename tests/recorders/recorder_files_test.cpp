@@ -14,6 +14,7 @@
 #include "shell/recorders/process_probe.h"
 #include "shell/recorders/recorder_choice.h"
 #include "shell/recorders/ssr_settings.h"
+#include "shell/recorders/wf_recorder.h"
 
 namespace tallowin::recorders {
 
@@ -157,7 +158,8 @@ private slots:
 
     void theRecorderIsChosen_data() {
         QTest::addColumn<QString>("pinned");
-        QTest::addColumn<int>("presence");  // bits: obs running, ssr running, obs installed, ssr installed
+        // bits: wf-recorder installed, sway, obs running, ssr running, obs installed, ssr installed
+        QTest::addColumn<int>("presence");
         QTest::addColumn<QString>("chosen");
         QTest::newRow("nothing") << "" << 0b0000 << "none";
         QTest::newRow("both installed") << "" << 0b0011 << "obs";
@@ -167,6 +169,10 @@ private slots:
         QTest::newRow("pinned ssr") << "ssr" << 0b1111 << "ssr";
         QTest::newRow("pinned none") << "none" << 0b1111 << "none";
         QTest::newRow("pinned obs, nothing there") << "obs" << 0 << "obs";
+        QTest::newRow("sway, everything installed") << "" << 0b110011 << "obs";
+        QTest::newRow("sway, ssr running, wf-recorder installed") << "" << 0b110101 << "wf-recorder";
+        QTest::newRow("sway, only ssr") << "" << 0b010101 << "none";
+        QTest::newRow("X11, wf-recorder installed") << "" << 0b100000 << "none";
     }
 
     void theRecorderIsChosen() {
@@ -176,7 +182,9 @@ private slots:
         const RecorderPresence facts{.obsRunning = (presence & 8) != 0,
                                      .ssrRunning = (presence & 4) != 0,
                                      .obsInstalled = (presence & 2) != 0,
-                                     .ssrInstalled = (presence & 1) != 0};
+                                     .ssrInstalled = (presence & 1) != 0,
+                                     .wfRecorderInstalled = (presence & 32) != 0,
+                                     .wayland = (presence & 16) != 0};
         const auto recorder = chooseRecorder(recorderNamed(pinned.toStdString()), facts);
         QCOMPARE(QString::fromUtf8(recorderName(recorder).data()), chosen);
     }
@@ -191,6 +199,14 @@ private slots:
         QVERIFY(rememberRecorder(std::nullopt));
         QCOMPARE(rememberedRecorder(), std::optional<Recorder>());
         QCOMPARE(recorderNamed("OBS"), std::optional<Recorder>());
+    }
+
+    // The command is pasted into a shell: every argument stays one word.
+    void wfRecorderGetsTheRectangleAsOneQuotedGeometry() {
+        QCOMPARE(wfRecorderCommand({0, 30, 1920, 1080}, "/home/o'brien/My Videos/t.mp4"),
+                 std::string("wf-recorder -g '0,30 1920x1080' -f '/home/o'\\''brien/My Videos/t.mp4'"));
+        // Without a videos folder, home takes the recording.
+        QCOMPARE(wfRecorderFile("/nonexistent/Videos", "/h").parent_path(), fs::path("/h"));
     }
 
     void processesAreFoundByTheirCommandName() {

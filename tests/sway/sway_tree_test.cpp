@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/sway/sway_tree.h"
 
 namespace tallowin::sway {
@@ -55,9 +58,44 @@ TEST(SwayTree, ListsTheVisibleViewsFrontToBackWithTheirTitleBars) {
     EXPECT_EQ(findView(*tree, 20), nullptr);
 }
 
+// i3: workspaces inside each output's content, a bar's dock beside it; a
+// tabbed container showing its second tab; a window on a hidden workspace;
+// con ids too large for 32 bits, so a window is its X window.
+constexpr const char* kI3Tree = R"({"type":"root","nodes":[{"type":"output","name":"__i3","nodes":[{"type":"con",
+ "name":"content","focus":[1],"nodes":[{"id":1,"type":"workspace","rect":{"x":0,"y":0,"width":0,"height":0},"nodes":[
+ {"id":2,"window":90,"name":"Stashed","rect":{"x":0,"y":0,"width":9,"height":9}}]}]}]},
+ {"type":"output","name":"screen","rect":{"x":0,"y":0,"width":2560,"height":1440},"nodes":[
+  {"type":"dockarea","name":"topdock","nodes":[{"id":3,"window":80,"rect":{"x":0,"y":0,"width":2560,"height":30}}]},
+  {"type":"con","name":"content","focus":[94000000000001,94000000000002],"nodes":[
+   {"id":94000000000002,"type":"workspace","rect":{"x":0,"y":30,"width":2560,"height":1410},"nodes":[
+    {"id":4,"window":70,"name":"Away","rect":{"x":0,"y":30,"width":2560,"height":1410}}]},
+   {"id":94000000000001,"type":"workspace","rect":{"x":0,"y":30,"width":2560,"height":1410},"nodes":[
+    {"id":5,"layout":"tabbed","focus":[7,6],"rect":{"x":0,"y":30,"width":1280,"height":1410},"nodes":[
+     {"id":6,"window":60,"name":"Tab1","rect":{"x":0,"y":48,"width":1280,"height":1392}},
+     {"id":7,"window":61,"name":"Tab2","focused":true,"rect":{"x":0,"y":48,"width":1280,"height":1392}}]}],
+    "floating_nodes":[{"id":8,"type":"floating_con","nodes":[{"id":9,"window":50,"name":"Float",
+     "window_properties":{"class":"XTerm"},"rect":{"x":0,"y":30,"width":1920,"height":1080}}]}]}]}]}]})";
+
+TEST(SwayTree, I3ListsTheShownWindowsByTheirXWindow) {
+    const auto tree = parseI3Tree(kI3Tree);
+    ASSERT_TRUE(tree);
+    const auto seen = onScreen(*tree);
+    EXPECT_EQ(seen.placementArea, (WindowFrame{0, 30, 2560, 1410}));
+    using W = platform::SystemWindow;
+    const auto fields = [](const W& w) { return std::tie(w.id, w.pid, w.title, w.owner, w.frame); };
+    const std::vector<W> expected = {
+        W{.id = 50, .pid = {}, .title = "Float", .owner = "XTerm", .frame = {0, 30, 1920, 1080}, .opacity = {}},
+        W{.id = 61, .pid = {}, .title = "Tab2", .owner = {}, .frame = {0, 48, 1280, 1392}, .opacity = {}}};
+    EXPECT_TRUE(std::ranges::equal(seen.windows, expected, std::equal_to{}, fields, fields));
+    EXPECT_TRUE(findView(*tree, 61)->focused);
+    EXPECT_TRUE(findView(*tree, 60) && findView(*tree, 70));   // hidden, still found to read a placement back
+    EXPECT_FALSE(findView(*tree, 80) || findView(*tree, 90));  // the bar, the scratchpad
+}
+
 TEST(SwayTree, UnreadableAnswersAreNoTree) {
     for (const char* text : {"", "[1,2]", "{\"nodes\":", "null"}) {
         EXPECT_FALSE(parseTree(text)) << text;
+        EXPECT_FALSE(parseI3Tree(text)) << text;
     }
 }
 
