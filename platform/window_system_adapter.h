@@ -70,6 +70,7 @@ public:
     AccessibilityServices& accessibility() override { return accessibility_; }
     Preferences& preferences() override { return *preferences_; }
     void reportTo(LineOutput& output) override { status_->attach(output); }
+    WindowSystem& windowSystem() { return *system_; }
 
 private:
     struct Granted final : ScreenCapturePermission {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_delegate.h"
@@ -12,6 +13,7 @@
 #include "shell/command_line.h"
 #include "shell/delegate_bridge.h"
 #include "shell/display_choice.h"
+#include "shell/qt_arguments.h"
 #include "shell/qt_timers.h"
 #include "shell/qt_workspace.h"
 #include "shell/unsupported_desktop.h"
@@ -59,15 +61,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<char*> qtArgv;
-    qtArgv.reserve(qtStorage.size() + 1);
-    for (std::string& word : qtStorage) {
-        qtArgv.push_back(word.data());
-    }
-    qtArgv.push_back(nullptr);
-    int qtArgc = static_cast<int>(qtStorage.size());
-
-    QApplication application(qtArgc, qtArgv.data());
+    tallowin::shell::QtArguments qtArguments(std::move(qtStorage));
+    QApplication application(qtArguments.argc(), qtArguments.argv());
     tallowin::AppDelegate delegate;
     tallowin::shell::attachDelegate(application, delegate);
     tallowin::shell::QtTimerFactory timers;

@@ -9,6 +9,9 @@
 #include <QString>
 
 #include <cstring>
+#include <utility>
+
+#include "shell/qt_arguments.h"
 
 namespace tallowin::shell {
 
@@ -51,14 +54,8 @@ int showUnsupportedDesktop(const std::string& text, std::vector<std::string> qtA
     if (!platform::isSet(environment, "QT_QPA_PLATFORM")) {
         qtArguments.insert(qtArguments.begin() + (qtArguments.empty() ? 0 : 1), {"-platform", "wayland"});
     }
-    std::vector<char*> argv;
-    argv.reserve(qtArguments.size() + 1);
-    for (std::string& word : qtArguments) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    int argc = static_cast<int>(qtArguments.size());
-    QApplication application(argc, argv.data());
+    QtArguments arguments(std::move(qtArguments));
+    QApplication application(arguments.argc(), arguments.argv());
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tallowin"), QString::fromStdString(text), QMessageBox::Close);
     box.exec();
     return 1;

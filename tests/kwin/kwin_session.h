@@ -1,6 +1,5 @@
 #pragma once
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -81,21 +80,18 @@ public:
     [[nodiscard]] std::string runtime() const { return (folder_ / "run").string(); }
     // A GTK client of this compositor, in its process group; its pid.
     pid_t client(const std::vector<std::string>& arguments) {
+        std::string command =
+            "exec env -i PATH=/usr/bin:/bin GDK_BACKEND=wayland WAYLAND_DISPLAY=tallowin-kwin "
+            "XDG_RUNTIME_DIR=" +
+            runtime();
+        for (const auto& argument : arguments) {
+            command += " '" + argument + "'";
+        }
+        command += " >>" + (folder_ / "clients.log").string() + " 2>&1";
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::setpgid(0, leader_);
-            const int log = ::open((folder_ / "clients.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-            ::dup2(log, 1);
-            ::dup2(log, 2);
-            const std::string runtime = "XDG_RUNTIME_DIR=" + this->runtime();
-            std::vector<const char*> argv{
-                "env",          "-i", "PATH=/usr/bin:/bin", "GDK_BACKEND=wayland", "WAYLAND_DISPLAY=tallowin-kwin",
-                runtime.c_str()};
-            for (const auto& argument : arguments) {
-                argv.push_back(argument.c_str());
-            }
-            argv.push_back(nullptr);
-            ::execv("/usr/bin/env", const_cast<char* const*>(argv.data()));  // NOLINT
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
             ::_exit(127);
         }
         return pid;

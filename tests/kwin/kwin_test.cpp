@@ -69,16 +69,8 @@ private:
 };
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new KWinEnvironment);
 
-KWinWindowSystem* lastMade = nullptr;
-
 struct KWinRig : doubles::WindowSystemRig {
-    KWinRig()
-        : WindowSystemRig([](platform::LineOutput& status) {
-              auto made = connected(status);
-              lastMade = made.get();
-              return made;
-          }),
-          system(lastMade) {}
+    KWinRig() : WindowSystemRig(connected), system(dynamic_cast<KWinWindowSystem*>(&provider->windowSystem())) {}
     KWinWindowSystem* system;
 };
 

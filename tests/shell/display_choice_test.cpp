@@ -15,6 +15,12 @@ namespace {
 struct Invocation {
     std::map<std::string, std::string> variables;
     std::vector<std::string> argv;
+    [[nodiscard]] tallowin::platform::Environment environment() const {
+        return [this](const char* name) -> const char* {
+            const auto found = variables.find(name);
+            return found == variables.end() ? nullptr : found->second.c_str();
+        };
+    }
 };
 
 Invocation invocationOf(const QByteArray& tag) {
@@ -99,10 +105,7 @@ private slots:
         }
         QCOMPARE(QString::fromStdString(handedToQt), qtArguments);
 
-        const auto choice = tallowin::shell::chooseDisplay(line, [&](const char* name) -> const char* {
-            const auto found = invocation.variables.find(name);
-            return found == invocation.variables.end() ? nullptr : found->second.c_str();
-        });
+        const auto choice = tallowin::shell::chooseDisplay(line, invocation.environment());
 #if defined(__APPLE__)
         chosen.replace(QStringLiteral("missing"), QStringLiteral("-"));  // the window server is always there
 #else
@@ -120,7 +123,8 @@ private slots:
         QTest::addColumn<QString>("unsupported");
         QTest::addColumn<QString>("unreachable");
         const QString other =
-            ". It supports sway, KDE Plasma (KWin) and X11 desktops. On GNOME under Wayland, only a GNOME Shell extension can move "
+            ". It supports sway, KDE Plasma (KWin) and X11 desktops. On GNOME under Wayland, only a GNOME Shell "
+            "extension can move "
             "other applications' windows, and Tallowin has none yet";
         QTest::newRow("WAYLAND_DISPLAY=w SWAYSOCK=/s.sock tallowin") << ""
                                                                      << "cannot reach sway at SWAYSOCK=/s.sock";
@@ -144,11 +148,8 @@ private slots:
         QFETCH(QString, unsupported);
         QFETCH(QString, unreachable);
         const Invocation invocation = invocationOf(QTest::currentDataTag());
-        const auto choice = tallowin::shell::chooseDisplay(
-            tallowin::shell::parseCommandLine(invocation.argv), [&](const char* name) -> const char* {
-                const auto found = invocation.variables.find(name);
-                return found == invocation.variables.end() ? nullptr : found->second.c_str();
-            });
+        const auto choice = tallowin::shell::chooseDisplay(tallowin::shell::parseCommandLine(invocation.argv),
+                                                           invocation.environment());
 #if !defined(__APPLE__)
         QCOMPARE(QString::fromStdString(choice.unsupported), unsupported);
         if (unreachable != "-") {

@@ -42,15 +42,12 @@ TEST(SwayTree, ListsTheVisibleViewsFrontToBackWithTheirTitleBars) {
     EXPECT_EQ(seen.placementArea, (WindowFrame{0, 30, 2560, 1410}));
     // The last floating window is on top; tiled ones come after. sway's pid 0: no process known.
     using W = platform::SystemWindow;
+    const auto fields = [](const W& w) { return std::tie(w.id, w.pid, w.title, w.owner, w.frame); };
     const std::vector<W> expected = {
         W{.id = 7, .pid = {}, .title = {}, .owner = "foot", .frame = {10, 40, 300, 200}, .opacity = {}},
         W{.id = 5, .pid = 28, .title = "FootWin", .owner = "foot", .frame = {0, 30, 1920, 1080}, .opacity = {}},
         W{.id = 6, .pid = 29, .title = "XtermWin", .owner = "XTerm", .frame = {1280, 30, 1280, 1410}, .opacity = {}}};
-    ASSERT_EQ(seen.windows.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const auto fields = [](const W& w) { return std::tie(w.id, w.pid, w.title, w.owner, w.frame); };
-        EXPECT_TRUE(fields(seen.windows[i]) == fields(expected[i])) << i;
-    }
+    EXPECT_TRUE(std::ranges::equal(seen.windows, expected, std::equal_to{}, fields, fields));
     // Hidden windows are still found, to read a placement back.
     ASSERT_NE(findView(*tree, 30), nullptr);
     EXPECT_FALSE(findView(*tree, 30)->visible);
