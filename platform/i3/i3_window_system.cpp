@@ -1,7 +1,6 @@
 #include "platform/i3/i3_window_system.h"
 
 #include <xcb/xcb_ewmh.h>
-#include <xcb/xcb_icccm.h>
 
 #include <utility>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "platform/x11/x11_call.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_process_ids.h"
+#include "platform/x11/x11_window_manager.h"
 
 namespace tallowin::i3 {
 
@@ -71,19 +71,7 @@ std::optional<sway::SwayTree> I3Dialect::parse(std::string_view json) {
 // i3 sizes a floating X11 client in whole increments (an xterm's character
 // cells): without them in its size hints, any frame can be exact. The round
 // trip puts the change before the commands that follow over the socket.
-void I3Dialect::beforeFrame(std::uint32_t window) {
-    xcb_size_hints_t hints{};
-    xcb_generic_error_t* rawError = nullptr;
-    const auto cookie = xcb_icccm_get_wm_normal_hints(display_->xcb(), window);
-    const bool read = xcb_icccm_get_wm_normal_hints_reply(display_->xcb(), cookie, &hints, &rawError) != 0;
-    const x11::XError error(rawError);
-    if (!read || (hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) == 0) {
-        return;
-    }
-    hints.flags &= ~static_cast<std::uint32_t>(XCB_ICCCM_SIZE_HINT_P_RESIZE_INC);
-    x11::checkRequest(display_->log(), "ChangeProperty (WM_NORMAL_HINTS)", display_->xcb(),
-                      xcb_icccm_set_wm_normal_hints_checked(display_->xcb(), window, &hints));
-}
+void I3Dialect::beforeFrame(std::uint32_t window) { x11::withdrawSizeIncrements(*display_, window, std::nullopt); }
 
 std::unique_ptr<sway::SwayWindowSystem> connectI3(const char* displayName, const char* socketPath,
                                                   platform::LineOutput& status) {

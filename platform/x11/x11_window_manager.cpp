@@ -50,36 +50,6 @@ bool fitsIncrements(std::uint32_t size, std::int32_t base, std::int32_t incremen
     return offset >= 0 && offset % increment == 0;
 }
 
-// Terminals size themselves in character cells; a size between cells can only
-// be had by withdrawing the increments from the window's size hints (true
-// when it had to be).
-bool allowExactSize(X11Connection& connection, xcb_window_t window, const ClientSize& size) {
-    xcb_size_hints_t hints{};
-    xcb_generic_error_t* rawError = nullptr;
-    const auto cookie = xcb_icccm_get_wm_normal_hints(connection.xcb(), window);
-    const bool read = xcb_icccm_get_wm_normal_hints_reply(connection.xcb(), cookie, &hints, &rawError) != 0;
-    const XError error(rawError);
-    if (!read) {
-        if (error) {
-            connection.log().record("GetProperty (WM_NORMAL_HINTS)", error.get());
-        }
-        return false;
-    }
-    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) == 0) {
-        return false;
-    }
-    const bool hasBase = (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) != 0;
-    const std::int32_t baseWidth = hasBase ? hints.base_width : hints.min_width;
-    const std::int32_t baseHeight = hasBase ? hints.base_height : hints.min_height;
-    if (fitsIncrements(size.width, baseWidth, hints.width_inc) &&
-        fitsIncrements(size.height, baseHeight, hints.height_inc)) {
-        return false;
-    }
-    hints.flags &= ~static_cast<std::uint32_t>(XCB_ICCCM_SIZE_HINT_P_RESIZE_INC);
-    return checkRequest(connection.log(), "ChangeProperty (WM_NORMAL_HINTS)", connection.xcb(),
-                        xcb_icccm_set_wm_normal_hints_checked(connection.xcb(), window, &hints));
-}
-
 std::uint8_t kindOf(const xcb_generic_event_t& event) { return event.response_type & 0x7F; }
 
 bool isPropertyChange(const xcb_generic_event_t& event, xcb_window_t window, xcb_atom_t atom) {
@@ -129,6 +99,33 @@ WmOutcome awaitWindowManager(X11Connection& connection, Clock::time_point deadli
 }
 
 }  // namespace
+
+bool withdrawSizeIncrements(X11Connection& connection, xcb_window_t window, const std::optional<ClientSize>& size) {
+    xcb_size_hints_t hints{};
+    xcb_generic_error_t* rawError = nullptr;
+    const auto cookie = xcb_icccm_get_wm_normal_hints(connection.xcb(), window);
+    const bool read = xcb_icccm_get_wm_normal_hints_reply(connection.xcb(), cookie, &hints, &rawError) != 0;
+    const XError error(rawError);
+    if (!read) {
+        if (error) {
+            connection.log().record("GetProperty (WM_NORMAL_HINTS)", error.get());
+        }
+        return false;
+    }
+    if ((hints.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) == 0) {
+        return false;
+    }
+    const bool hasBase = (hints.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) != 0;
+    const std::int32_t baseWidth = hasBase ? hints.base_width : hints.min_width;
+    const std::int32_t baseHeight = hasBase ? hints.base_height : hints.min_height;
+    if (size && fitsIncrements(size->width, baseWidth, hints.width_inc) &&
+        fitsIncrements(size->height, baseHeight, hints.height_inc)) {
+        return false;
+    }
+    hints.flags &= ~static_cast<std::uint32_t>(XCB_ICCCM_SIZE_HINT_P_RESIZE_INC);
+    return checkRequest(connection.log(), "ChangeProperty (WM_NORMAL_HINTS)", connection.xcb(),
+                        xcb_icccm_set_wm_normal_hints_checked(connection.xcb(), window, &hints));
+}
 
 struct WindowManager::Target {
     std::optional<std::pair<double, double>> position;
@@ -329,7 +326,7 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     if (current->maximizedOrFullscreen && !leaveFullStates(id, deadline)) {
         return connection_.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
     }
-    const bool withdrawn = size && allowExactSize(connection_, id, *size);
+    const bool withdrawn = size && withdrawSizeIncrements(connection_, id, size);
     if (size) {
         // Leaving a state may have restored the old size with other extents.
         if (const auto now = window(id)) {

@@ -105,4 +105,9 @@ struct ClientSize {
 std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, const FrameExtents& decorations,
                                         const FrameExtents& csdShadow);
 
+// Terminals size themselves in character cells; a size between cells can only
+// be had by withdrawing the increments from the window's size hints. Withdraws
+// them unless size, when known, fits them already; true when it did.
+bool withdrawSizeIncrements(X11Connection& connection, xcb_window_t window, const std::optional<ClientSize>& size);
+
 }  // namespace tallowin::x11
