@@ -42,8 +42,15 @@ enum class WindowOutcome : std::uint8_t {
     done,
     windowGone,    // no such window any more
     notExact,      // accepted, but the frame did not come out as asked
+    badFrame,      // no window can have that frame
     refused,       // the window system said no, in its own words
     disconnected,  // the window system could not be reached
+};
+
+// One window read now, past anything cached: empty unless the outcome is done.
+struct WindowReading {
+    WindowOutcome outcome = WindowOutcome::done;
+    std::optional<SystemWindow> window;
 };
 
 // A window system in its own terms: what is on screen, and setting a
@@ -65,6 +72,13 @@ public:
     virtual WindowOutcome setFrame(std::uint32_t window, const WindowFrame& frame) = 0;
     // Brings the window to the front and gives it the focus.
     virtual WindowOutcome raise(std::uint32_t window) = 0;
+
+    // The window as it is now; by default from a whole snapshot.
+    virtual WindowReading windowNow(std::uint32_t id);
+    // What keeps the window from the frame last asked of it (its size
+    // limits, the application, the window manager), in a few words; empty
+    // when nothing does or the window system cannot tell.
+    virtual std::string shortfall(std::uint32_t /*window*/) { return {}; }
 };
 
 }  // namespace tallowin::platform

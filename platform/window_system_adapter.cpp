@@ -60,6 +60,8 @@ AxError axErrorOf(WindowOutcome outcome) {
             return AxError::success;
         case WindowOutcome::windowGone:
             return AxError::invalidUIElement;
+        case WindowOutcome::badFrame:
+            return AxError::illegalArgument;
         case WindowOutcome::refused:
             return AxError::failure;
         case WindowOutcome::notExact:
@@ -69,17 +71,17 @@ AxError axErrorOf(WindowOutcome outcome) {
     return AxError::failure;
 }
 
-Value windowListEntry(const SystemWindow& window) {
+Value windowListEntry(SystemWindow window) {
     Value::Entries entries;
     entries.emplace_back(kWindowNumberKey, Value::integer(window.id));
     if (window.pid) {
         entries.emplace_back(kWindowOwnerPIDKey, Value::integer(*window.pid));
     }
     if (window.owner) {
-        entries.emplace_back(kWindowOwnerNameKey, Value::text(*window.owner));
+        entries.emplace_back(kWindowOwnerNameKey, Value::text(std::move(*window.owner)));
     }
     if (window.title) {
-        entries.emplace_back(kWindowNameKey, Value::text(*window.title));
+        entries.emplace_back(kWindowNameKey, Value::text(std::move(*window.title)));
     }
     entries.emplace_back(kWindowBoundsKey, boundsOf(window.frame));
     if (window.opacity) {
@@ -100,7 +102,18 @@ Value menubarEntry(const WindowFrame& placementArea) {
 }
 
 std::optional<WindowList> WindowSystemWindowList::copyWindowInfo(WindowListOption options,
-                                                                 std::uint32_t /*relativeToWindow*/) {
+                                                                 std::uint32_t relativeToWindow) {
+    if (options == kWindowListOptionIncludingWindow) {
+        auto now = system_.windowNow(relativeToWindow);
+        if (now.outcome == WindowOutcome::disconnected) {
+            return std::nullopt;
+        }
+        WindowList list;
+        if (now.window) {
+            list.push_back(windowListEntry(std::move(*now.window)));
+        }
+        return list;
+    }
     // Ordering relative to a window has no counterpart; an empty answer would
     // look like a real one.
     if ((options & ~kSupportedOptions) != 0) {
@@ -113,8 +126,8 @@ std::optional<WindowList> WindowSystemWindowList::copyWindowInfo(WindowListOptio
     WindowList list;
     list.reserve(seen->windows.size() + 1);
     list.push_back(menubarEntry(seen->placementArea));
-    for (const auto& window : seen->windows) {
-        list.push_back(windowListEntry(window));
+    for (auto& window : seen->windows) {
+        list.push_back(windowListEntry(std::move(window)));
     }
     return list;
 }
@@ -215,10 +228,26 @@ AxError WindowSystemAccessibility::setAttributeValue(const AXElement& element, s
         target.height = pair->second;
     }
     const WindowOutcome outcome = system_.setFrame(window->id, target);
-    if (outcome == WindowOutcome::done) {
+    // Part of a request may have been carried out, or the application may
+    // have answered with a size of its own: the next step and the report
+    // start from where the window is.
+    auto now = system_.windowNow(window->id);
+    if (now.window) {
+        *window = std::move(*now.window);
+    } else if (now.outcome == WindowOutcome::windowGone) {
+        std::erase_if(seen_->windows, [id = window->id](const SystemWindow& each) { return each.id == id; });
+    } else if (outcome == WindowOutcome::done) {
         window->frame = target;
     }
     return axErrorOf(outcome);
+}
+
+std::string WindowSystemAccessibility::frameShortfall(const AXElement& window) {
+    const WindowSystemElement* ours = asOurs(window);
+    if (ours == nullptr || !ours->window()) {
+        return {};
+    }
+    return system_.shortfall(*ours->window());
 }
 
 AxError WindowSystemAccessibility::performAction(const AXElement& element, std::string_view action) {

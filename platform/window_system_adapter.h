@@ -26,7 +26,7 @@ private:
 };
 
 // Pure conversions behind the window list.
-Value windowListEntry(const SystemWindow& window);
+Value windowListEntry(SystemWindow window);
 Value menubarEntry(const WindowFrame& placementArea);
 
 // The core's accessibility calls over a window system. A Place reads the
@@ -42,6 +42,7 @@ public:
     AXValuePtr createValue(AxValueKind type, double first, double second) override;
     AxError setAttributeValue(const AXElement& element, std::string_view attribute, const AXValue& value) override;
     AxError performAction(const AXElement& element, std::string_view action) override;
+    std::string frameShortfall(const AXElement& window) override;
 
 private:
     SystemWindow* lastSeen(std::uint32_t window);

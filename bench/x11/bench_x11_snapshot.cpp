@@ -15,7 +15,8 @@
 #include "platform/accessibility.h"
 #include "platform/line_output.h"
 #include "platform/window_list_source.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/window_system_adapter.h"
+#include "platform/x11/x11_window_system.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ using tallowin::platform::Value;
 constexpr tallowin::platform::WindowListOption kOptions = 17;
 
 void snapshot(benchmark::State& state) {
-    auto x11 = tallowin::x11::X11Platform::connect();
+    auto x11 = tallowin::x11::openProvider();
     if (!x11) {
         state.SkipWithError("no X server");
         return;
@@ -42,7 +43,7 @@ BENCHMARK(snapshot)->Unit(benchmark::kMillisecond);
 // watched from then on.
 void firstSnapshot(benchmark::State& state) {
     for (auto _ : state) {
-        auto x11 = tallowin::x11::X11Platform::connect();
+        auto x11 = tallowin::x11::openProvider();
         if (!x11) {
             state.SkipWithError("no X server");
             return;
@@ -59,7 +60,7 @@ public:
     int lines = 0;
 };
 
-std::optional<tallowin::VisibleWindow> listed(tallowin::x11::X11Platform& x11, const std::string& title) {
+std::optional<tallowin::VisibleWindow> listed(tallowin::platform::Provider& x11, const std::string& title) {
     const auto list = x11.windowList().copyWindowInfo(kOptions, 0);
     for (const Value& entry : list.value_or(tallowin::platform::WindowList{})) {
         const Value* name = entry.find(tallowin::platform::kWindowNameKey);
@@ -92,7 +93,7 @@ void lower(xcb_connection_t* xcb, xcb_window_t window) {
 // runs it: lookup among the process's windows, position, size, raise.
 // Arg 0: the window is on top; 1: at the bottom, below all the others.
 void place(benchmark::State& state) {
-    auto x11 = tallowin::x11::X11Platform::connect();
+    auto x11 = tallowin::x11::openProvider();
     xcb_connection_t* other = xcb_connect(nullptr, nullptr);
     if (!x11 || xcb_connection_has_error(other) != 0) {
         state.SkipWithError("no X server");

@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "platform/window_list_source.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/window_system_adapter.h"
+#include "platform/x11/x11_window_system.h"
 
 int main() {
-    auto x11 = tallowin::x11::X11Platform::connect();
+    auto x11 = tallowin::x11::openProvider();
     if (!x11) {
         std::fputs("no X server\n", stderr);
         return 1;

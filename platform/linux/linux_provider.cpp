@@ -9,7 +9,7 @@
 #include "platform/provider.h"
 #include "platform/sway/sway_window_system.h"
 #include "platform/window_system_adapter.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/x11_window_system.h"
 
 namespace tallowin::platform {
 
@@ -43,7 +43,7 @@ std::unique_ptr<Provider> openX11(const char* displayName, const char* socketPat
     if (auto i3 = i3::connectI3(displayName, socketPath, *status)) {
         return provide(std::move(status), std::move(i3));
     }
-    return x11::X11Platform::connect(displayName);
+    return x11::openProvider(displayName);
 }
 
 }  // namespace

@@ -318,6 +318,17 @@ void ClientWindows::readMissingPids(std::vector<Record*>& records) {
     }
 }
 
+platform::SystemWindow systemWindow(ClientWindow&& window) {
+    return platform::SystemWindow{
+        .id = window.id,
+        .pid = window.pid,
+        .title = std::move(window.name),
+        .owner = std::move(window.ownerName),
+        .frame = {window.frame.x, window.frame.y, window.frame.width, window.frame.height},
+        .opacity = window.alpha,
+    };
+}
+
 ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentDesktop) const {
     auto& ewmh = connection_.ewmh();
     ClientWindow client;
@@ -350,8 +361,7 @@ ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentD
     return client;
 }
 
-std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
-                                              bool onScreenOnly) {
+std::vector<ClientWindows::Record*> ClientWindows::fresh(const std::vector<xcb_window_t>& ids) {
     connection_.drainEvents();
     std::vector<Record*> records;
     records.reserve(ids.size());
@@ -374,16 +384,41 @@ std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& i
     }
     readStale(stale);
     readMissingPids(records);
+    return records;
+}
 
+std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
+                                              bool onScreenOnly) {
     std::vector<ClientWindow> windows;
+    const std::vector<Record*> records = fresh(ids);
     windows.reserve(records.size());
-    for (Record* record : records) {
+    for (const Record* record : records) {
         if (record->gone) {
             continue;
         }
         ClientWindow window = compose(*record, currentDesktop);
         if (!onScreenOnly || window.onScreen) {
             windows.push_back(std::move(window));
+        }
+    }
+    std::erase_if(records_, [](const auto& entry) { return entry.second.gone; });
+    return windows;
+}
+
+// Straight into the listing's shape: a listing of thousands of windows would
+// otherwise build each of them twice.
+std::vector<platform::SystemWindow> ClientWindows::listed(const std::vector<xcb_window_t>& ids,
+                                                          std::uint32_t currentDesktop) {
+    std::vector<platform::SystemWindow> windows;
+    const std::vector<Record*> records = fresh(ids);
+    windows.reserve(records.size());
+    for (const Record* record : records) {
+        if (record->gone) {
+            continue;
+        }
+        ClientWindow window = compose(*record, currentDesktop);
+        if (window.onScreen && !window.desktopType && !window.dockType) {
+            windows.push_back(systemWindow(std::move(window)));
         }
     }
     std::erase_if(records_, [](const auto& entry) { return entry.second.gone; });

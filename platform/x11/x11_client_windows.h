@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/window_system.h"
+
 namespace tallowin::x11 {
 
 class X11Connection;
@@ -49,6 +51,9 @@ struct ClientWindow {
     bool maximizedOrFullscreen = false;
 };
 
+// The window as the window system seam presents it.
+platform::SystemWindow systemWindow(ClientWindow&& window);
+
 // Pure geometry: the outer frame from the client's root position and size.
 FrameRect outerFrame(std::int32_t clientRootX, std::int32_t clientRootY, std::uint16_t clientWidth,
                      std::uint16_t clientHeight, const FrameExtents& decorations, const FrameExtents& csdShadow);
@@ -73,6 +78,8 @@ public:
     // round trip, so every change reported before it is taken into account.
     std::vector<ClientWindow> read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
                                    bool onScreenOnly);
+    // The same, on screen only and without panels or the desktop, as listed.
+    std::vector<platform::SystemWindow> listed(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop);
     // The window as last read, when no event received since reported a
     // change to it: no round trip. Nothing otherwise.
     std::optional<ClientWindow> unchanged(xcb_window_t id, std::uint32_t currentDesktop);
@@ -128,6 +135,8 @@ private:
         std::uint16_t border = 0;
     };
     struct PendingRead;
+    // The records of the windows, read again where stale.
+    std::vector<Record*> fresh(const std::vector<xcb_window_t>& ids);
     void requestStale(Record& record, PendingRead& pending);
     void takeReplies(PendingRead& pending);
     void readStale(std::vector<Record*>& stale);

@@ -72,27 +72,27 @@ constexpr int kQuietTurns = 2;
 // again. Turns in which nothing changed (isChange saw no event) mean its
 // answer is final: a window manager that keeps refusing is not waited out.
 // Ends at the deadline too. check gives nothing when the window is gone.
-WmOutcome awaitWindowManager(X11Connection& connection, Clock::time_point deadline,
-                             const std::function<std::optional<bool>()>& check,
-                             const std::function<bool(const xcb_generic_event_t&)>& isChange) {
+platform::WindowOutcome awaitWindowManager(X11Connection& connection, Clock::time_point deadline,
+                                           const std::function<std::optional<bool>()>& check,
+                                           const std::function<bool(const xcb_generic_event_t&)>& isChange) {
     for (int quietTurns = 0;;) {
         const auto holds = check();
         if (!connection.alive()) {
-            return WmOutcome::disconnected;
+            return platform::WindowOutcome::disconnected;
         }
         if (!holds) {
-            return WmOutcome::windowGone;
+            return platform::WindowOutcome::windowGone;
         }
         if (*holds) {
-            return WmOutcome::done;
+            return platform::WindowOutcome::done;
         }
         if (quietTurns == kQuietTurns) {
-            return WmOutcome::notThere;
+            return platform::WindowOutcome::notExact;
         }
         bool changed = false;
         const auto seen = [&](const xcb_generic_event_t& event) { changed = isChange(event) || changed; };
         if (Clock::now() >= deadline || !connection.awaitWindowManagerTurn(deadline, seen)) {
-            return connection.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
+            return connection.alive() ? platform::WindowOutcome::notExact : platform::WindowOutcome::disconnected;
         }
         quietTurns = changed ? 0 : quietTurns + 1;
     }
@@ -126,11 +126,6 @@ bool withdrawSizeIncrements(X11Connection& connection, xcb_window_t window, cons
     return checkRequest(connection.log(), "ChangeProperty (WM_NORMAL_HINTS)", connection.xcb(),
                         xcb_icccm_set_wm_normal_hints_checked(connection.xcb(), window, &hints));
 }
-
-struct WindowManager::Target {
-    std::optional<std::pair<double, double>> position;
-    std::optional<std::pair<double, double>> size;
-};
 
 std::optional<ClientSize> clientSizeFor(double frameWidth, double frameHeight, const FrameExtents& decorations,
                                         const FrameExtents& csdShadow) {
@@ -193,8 +188,7 @@ std::optional<ScreenState> WindowManager::screenState() {
     return state;
 }
 
-std::optional<std::vector<ClientWindow>> WindowManager::list(bool onScreenOnly, bool excludeDesktopElements,
-                                                             ScreenState* screen) {
+std::optional<std::vector<platform::SystemWindow>> WindowManager::list(ScreenState* screen) {
     auto state = screenState();
     if (!state) {
         return std::nullopt;
@@ -202,12 +196,9 @@ std::optional<std::vector<ClientWindow>> WindowManager::list(bool onScreenOnly, 
     currentDesktop_ = state->currentDesktop;
     windows_.keepOnly(state->stackingBottomToTop);
     const std::vector<xcb_window_t> frontToBack(state->stackingBottomToTop.rbegin(), state->stackingBottomToTop.rend());
-    auto windows = windows_.read(frontToBack, state->currentDesktop, onScreenOnly);
+    auto windows = windows_.listed(frontToBack, state->currentDesktop);
     if (!connection_.alive()) {
         return std::nullopt;
-    }
-    if (excludeDesktopElements) {
-        std::erase_if(windows, [](const ClientWindow& window) { return window.desktopType || window.dockType; });
     }
     if (screen != nullptr) {
         *screen = std::move(*state);
@@ -259,7 +250,7 @@ bool WindowManager::leaveFullStates(xcb_window_t id, Clock::time_point deadline)
             return now ? std::optional(!now->maximizedOrFullscreen) : std::nullopt;
         },
         [&](const xcb_generic_event_t& event) { return isPropertyChange(event, id, ewmh._NET_WM_STATE); });
-    if (left != WmOutcome::done) {
+    if (left != platform::WindowOutcome::done) {
         return false;
     }
     // The window manager may restore the old frame after the state is gone;
@@ -274,21 +265,21 @@ bool WindowManager::leaveFullStates(xcb_window_t id, Clock::time_point deadline)
     return true;
 }
 
-WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
+platform::WindowOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     if (!connection_.alive()) {
-        return WmOutcome::disconnected;
+        return platform::WindowOutcome::disconnected;
     }
     const auto deadline = Clock::now() + kLateWindowManager;
     auto screen = screenState();
     if (!screen) {
-        return WmOutcome::disconnected;
+        return platform::WindowOutcome::disconnected;
     }
     if (screen->managed) {
         workAreaFromStruts(connection_, *screen);
     }
     auto current = window(id);
     if (!current) {
-        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+        return connection_.alive() ? platform::WindowOutcome::windowGone : platform::WindowOutcome::disconnected;
     }
     FrameRect wanted = current->frame;
     std::optional<ClientSize> size;
@@ -296,13 +287,13 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         wanted.x = std::max(std::round(target.position->first), static_cast<double>(screen->workAreaLeft));
         wanted.y = std::max(std::round(target.position->second), static_cast<double>(screen->workAreaTop));
         if (!finiteCoordinate(wanted.x) || !finiteCoordinate(wanted.y)) {
-            return WmOutcome::badRequest;
+            return platform::WindowOutcome::badFrame;
         }
     }
     if (target.size) {
         size = clientSizeFor(target.size->first, target.size->second, current->extents, current->csdShadow);
         if (!size) {
-            return WmOutcome::badRequest;
+            return platform::WindowOutcome::badFrame;
         }
         wanted.width = std::round(target.size->first);
         wanted.height = std::round(target.size->second);
@@ -321,10 +312,10 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     };
     if (arrived(current->frame) && !current->maximizedOrFullscreen) {
         asked.sizeReached = asked.sizeReached || target.size.has_value();
-        return WmOutcome::done;
+        return platform::WindowOutcome::done;
     }
     if (current->maximizedOrFullscreen && !leaveFullStates(id, deadline)) {
-        return connection_.alive() ? WmOutcome::notThere : WmOutcome::disconnected;
+        return connection_.alive() ? platform::WindowOutcome::notExact : platform::WindowOutcome::disconnected;
     }
     const bool withdrawn = size && withdrawSizeIncrements(connection_, id, size);
     if (size) {
@@ -383,9 +374,9 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     const auto x = static_cast<std::int32_t>(wanted.x);
     const auto y = static_cast<std::int32_t>(wanted.y);
     if (!send(x, y)) {
-        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+        return connection_.alive() ? platform::WindowOutcome::windowGone : platform::WindowOutcome::disconnected;
     }
-    WmOutcome outcome = await();
+    platform::WindowOutcome outcome = await();
     // A window manager may take the position for another corner of the
     // window: the client's (a window of static gravity under a plain
     // configure request), or that of a client-side shadow it keeps on
@@ -393,7 +384,7 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
     // more with the offset taken off. And one may size by the increments it
     // read before they were withdrawn, taking the new hints only after that
     // request (awesome): once it settled, ask once more.
-    if (outcome == WmOutcome::notThere && landed) {
+    if (outcome == platform::WindowOutcome::notExact && landed) {
         const double offsetX = target.position ? landed->x - wanted.x : 0;
         const double offsetY = target.position ? landed->y - wanted.y : 0;
         const auto within = [](double offset, std::uint32_t decoration, std::uint32_t shadow) {
@@ -410,13 +401,15 @@ WmOutcome WindowManager::place(xcb_window_t id, const Target& target) {
         if (offset || snapped) {
             if (!send(static_cast<std::int32_t>(wanted.x - (offset ? offsetX : 0)),
                       static_cast<std::int32_t>(wanted.y - (offset ? offsetY : 0)))) {
-                return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+                return connection_.alive() ? platform::WindowOutcome::windowGone
+                                           : platform::WindowOutcome::disconnected;
             }
             outcome = await();
         }
     }
-    if (target.size && outcome != WmOutcome::disconnected && outcome != WmOutcome::windowGone) {
-        asked_[id].sizeReached = told || outcome == WmOutcome::done;
+    if (target.size && outcome != platform::WindowOutcome::disconnected &&
+        outcome != platform::WindowOutcome::windowGone) {
+        asked_[id].sizeReached = told || outcome == platform::WindowOutcome::done;
         settle(id);
     }
     return outcome;
@@ -505,14 +498,6 @@ std::string WindowManager::sizeLimitReason(const ClientWindow& window, std::pair
     return {};
 }
 
-WmOutcome WindowManager::moveFrame(xcb_window_t id, double x, double y) {
-    return place(id, Target{std::pair{x, y}, std::nullopt});
-}
-
-WmOutcome WindowManager::resizeFrame(xcb_window_t id, double width, double height) {
-    return place(id, Target{std::nullopt, std::pair{width, height}});
-}
-
 // Panels sit in a layer of their own above all normal windows: the top is
 // the topmost window that is not one.
 xcb_window_t WindowManager::topOfStacking() {
@@ -535,21 +520,21 @@ xcb_window_t WindowManager::topOfStacking() {
     return XCB_WINDOW_NONE;
 }
 
-WmOutcome WindowManager::raise(xcb_window_t id) {
+platform::WindowOutcome WindowManager::raise(xcb_window_t id) {
     if (!connection_.alive()) {
-        return WmOutcome::disconnected;
+        return platform::WindowOutcome::disconnected;
     }
     if (!window(id)) {
-        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+        return connection_.alive() ? platform::WindowOutcome::windowGone : platform::WindowOutcome::disconnected;
     }
     const auto screen = readScreenState(connection_);
     if (screen && !screen->managed) {
         const std::uint32_t above = XCB_STACK_MODE_ABOVE;
         if (!checkRequest(connection_.log(), "ConfigureWindow", connection_.xcb(),
                           xcb_configure_window_checked(connection_.xcb(), id, XCB_CONFIG_WINDOW_STACK_MODE, &above))) {
-            return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+            return connection_.alive() ? platform::WindowOutcome::windowGone : platform::WindowOutcome::disconnected;
         }
-        return topOfStacking() == id ? WmOutcome::done : WmOutcome::notThere;
+        return topOfStacking() == id ? platform::WindowOutcome::done : platform::WindowOutcome::notExact;
     }
     auto& ewmh = connection_.ewmh();
     const xcb_timestamp_t now = connection_.currentTime();
@@ -560,7 +545,7 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
     const bool restacked = sendToRoot(connection_, "SendEvent (_NET_RESTACK_WINDOW)", id, ewmh._NET_RESTACK_WINDOW,
                                       {kSourcePager, XCB_WINDOW_NONE, kStackAbove, 0, 0});
     if (!activated && !restacked) {
-        return connection_.alive() ? WmOutcome::windowGone : WmOutcome::disconnected;
+        return connection_.alive() ? platform::WindowOutcome::windowGone : platform::WindowOutcome::disconnected;
     }
     // Judged by the frames' real order, not by _NET_CLIENT_LIST_STACKING,
     // which some window managers never reorder (fluxbox) or list top first
@@ -579,16 +564,16 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
     for (;;) {
         const auto onTop = frameOnTop(id);
         if (!connection_.alive()) {
-            return WmOutcome::disconnected;
+            return platform::WindowOutcome::disconnected;
         }
         if (!onTop) {
-            return WmOutcome::windowGone;
+            return platform::WindowOutcome::windowGone;
         }
         // On top once is not enough: a window manager may give the focus,
         // and with it the top, back to another window a moment later
         // (fluxbox, for a client that takes no focus).
         if (*onTop && (settledOnTop || Clock::now() >= deadline)) {
-            return WmOutcome::done;
+            return platform::WindowOutcome::done;
         }
         if (*onTop) {
             settledOnTop = true;
@@ -599,7 +584,7 @@ WmOutcome WindowManager::raise(xcb_window_t id) {
         }
         settledOnTop = false;
         if (Clock::now() >= deadline) {
-            return WmOutcome::notThere;
+            return platform::WindowOutcome::notExact;
         }
         if (!fellBack && Clock::now() >= fallbackAt) {
             fellBack = true;

@@ -10,21 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/window_system.h"
 #include "platform/x11/x11_client_windows.h"
 #include "platform/x11/x11_screen_state.h"
 
 namespace tallowin::x11 {
 
 class X11Connection;
-
-// How a request to the window manager ended, in X11's own terms.
-enum class WmOutcome : std::uint8_t {
-    done,
-    windowGone,    // the window no longer exists
-    notThere,      // the window manager did not get the window there in time
-    badRequest,    // no frame can have that position or size
-    disconnected,  // the connection to the server broke
-};
 
 // How long a window manager may take to answer before we give up: a busy
 // or briefly stopped one still gets there within this.
@@ -45,11 +37,10 @@ public:
 
     [[nodiscard]] X11Connection& connection() { return connection_; }
 
-    // The client windows front to back; desktop elements are the desktop
-    // and the panels. Without an EWMH window manager, the viewable top-level
+    // The client windows on screen front to back, without the desktop and
+    // the panels. Without an EWMH window manager, the viewable top-level
     // windows. Nothing when the connection broke.
-    std::optional<std::vector<ClientWindow>> list(bool onScreenOnly, bool excludeDesktopElements,
-                                                  ScreenState* screen = nullptr);
+    std::optional<std::vector<platform::SystemWindow>> list(ScreenState* screen = nullptr);
     // One client window as it is now; nothing when it is gone.
     std::optional<ClientWindow> window(xcb_window_t id);
     // The same as of the events received so far, without a round trip when
@@ -57,22 +48,24 @@ public:
     // windows it has just listed.
     std::optional<ClientWindow> windowAsLastSeen(xcb_window_t id);
 
-    // Puts the outer frame's top-left corner at (x, y), kept inside the work
-    // area; the size is left alone.
-    WmOutcome moveFrame(xcb_window_t id, double x, double y);
-    // Gives the outer frame this size; the position is left alone.
-    WmOutcome resizeFrame(xcb_window_t id, double width, double height);
+    // What to change of a window's outer frame; a part left out stays.
+    struct Target {
+        // The top-left corner, kept inside the work area.
+        std::optional<std::pair<double, double>> position;
+        std::optional<std::pair<double, double>> size;
+    };
+    // Gives the outer frame what the target names; done once it has it.
+    platform::WindowOutcome place(xcb_window_t id, const Target& target);
     // Activates and restacks the window; done only when it ends up on top.
-    WmOutcome raise(xcb_window_t id);
+    platform::WindowOutcome raise(xcb_window_t id);
     // What keeps the window's frame from being the one last asked of it by
-    // moveFrame and resizeFrame, whole inside the work area: its size limits,
+    // place, whole inside the work area: its size limits,
     // the application, the window manager, the work area; empty when nothing
     // does. Forgets what was asked.
     std::string shortfall(xcb_window_t id);
 
 private:
-    struct Target;
-    // What moveFrame and resizeFrame last asked of a window, and whether the
+    // What place last asked of a window, and whether the
     // frame got there at some point.
     struct Asked {
         std::optional<std::pair<double, double>> position;
@@ -81,7 +74,6 @@ private:
     };
     void settle(xcb_window_t id);
     std::string sizeLimitReason(const ClientWindow& window, std::pair<double, double> size);
-    WmOutcome place(xcb_window_t id, const Target& target);
     bool leaveFullStates(xcb_window_t id, std::chrono::steady_clock::time_point deadline);
     bool supported(xcb_atom_t hint);
     xcb_window_t topOfStacking();

@@ -21,7 +21,11 @@ struct ScriptedWindowSystem final : platform::WindowSystem {
         using platform::formatDouble;
         log.push_back("setFrame " + std::to_string(window) + " " + formatDouble(frame.x) + "," + formatDouble(frame.y) +
                       " " + formatDouble(frame.width) + "x" + formatDouble(frame.height));
-        return answer();
+        const WindowOutcome outcome = answer();
+        for (auto& each : seen->windows) {
+            if (each.id == window && outcome == WindowOutcome::done) each.frame = frame;
+        }
+        return outcome;
     }
     WindowOutcome raise(std::uint32_t window) override {
         log.push_back("raise " + std::to_string(window));
@@ -65,15 +69,16 @@ TEST(WindowSystemAdapter, APlaceGoesThroughTheWindowSystemInTheCoresOrder) {
     EXPECT_EQ(rig.windows->rows, (Lines{"Report - Editor", "Report - Editor"}));
     EXPECT_FALSE(rig.provider->windowList().copyWindowInfo(2, 0));  // ordering options: no list, not a wrong one
     rig.place("Report - Editor");
-    EXPECT_EQ(rig.log, (Lines{"snapshot", "out: Window title: Report", "out: x=10.0 y=40.0", "out: w.x=10.0 w.y=40.0",
-                              "out: width=800.0 height=600.0",
-                              // (0, 0) is the area's origin; the size step keeps the new position.
-                              "setFrame 7 0.0,30.0 800.0x600.0", "setFrame 7 0.0,30.0 1280.0x720.0",
-                              "prefs set: com.apple.screencapture last-selection X=0 Y=30 Width=1280 Height=720",
-                              "prefs set: com.apple.screencapture last-selection-display 0",
-                              "prefs synchronize: com.apple.screencapture", "raise 7",
-                              "out: Window successfully brought to front.", "miniaturize", "out: Main window minimized",
-                              "open: /System/Applications/Utilities/Screenshot.app"}));
+    EXPECT_EQ(
+        rig.log,
+        (Lines{"snapshot", "out: Window title: Report", "out: x=10.0 y=40.0", "out: w.x=10.0 w.y=40.0",
+               "out: width=800.0 height=600.0",
+               // (0, 0) is the area's origin; the size step keeps the new position.
+               "setFrame 7 0.0,30.0 800.0x600.0", "snapshot", "setFrame 7 0.0,30.0 1280.0x720.0", "snapshot",
+               "prefs set: com.apple.screencapture last-selection X=0 Y=30 Width=1280 Height=720",
+               "prefs set: com.apple.screencapture last-selection-display 0",
+               "prefs synchronize: com.apple.screencapture", "raise 7", "out: Window successfully brought to front.",
+               "miniaturize", "out: Main window minimized", "open: /System/Applications/Utilities/Screenshot.app"}));
 }
 
 TEST(WindowSystemAdapter, EachOutcomeIsTheCoresFailureLineAfterTheWindowSystemsOwn) {
