@@ -1,5 +1,7 @@
 #include "shell/display_choice.h"
 
+#include <cstdlib>
+
 #include "platform/desktop_session.h"
 #include "shell/command_line.h"
 
@@ -37,6 +39,23 @@ DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environm
     }
 #endif
     return choice;
+}
+
+void adoptNamedDisplay([[maybe_unused]] const DisplayChoice& choice) {
+#if !defined(__APPLE__)
+    if (!choice.argument) {
+        return;
+    }
+    // NOLINTBEGIN(concurrency-mt-unsafe): one thread still, before Qt
+    setenv("DISPLAY", choice.argument->c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SWAYSOCK");
+    // That display's i3, if any, is named on its root window.
+    unsetenv("I3SOCK");
+    // A -platform on the command line still wins over this.
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // NOLINTEND(concurrency-mt-unsafe)
+#endif
 }
 
 }  // namespace tallowin::shell

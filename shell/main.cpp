@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         return tallowin::shell::showUnsupportedDesktop(display.unsupported, qtStorage, environment);
     }
+    tallowin::shell::adoptNamedDisplay(display);
     const auto system = tallowin::platform::openNativeProvider(display.argument ? display.argument->c_str() : nullptr);
     if (!system) {
         std::fprintf(stderr, "tallowin: %s\n", display.unreachable.c_str());

@@ -53,8 +53,8 @@ void offThread(QObject* context, Work work, Then then) {
     watcher->setFuture(QtConcurrent::run(std::move(work)));
 }
 
-// The provider was chosen from the same environment, without a named display
-// when the session is sway's.
+// The provider was chosen from the same environment: a display named on the
+// command line has taken sway's variables out of it.
 bool swaySession() {
     return platform::desktopSession(false, [](const char* name) -> const char* { return std::getenv(name); }) ==
            platform::DesktopSession::sway;

@@ -85,7 +85,7 @@ private:
     QString obsProgram_ = QStringLiteral("obs");
     QString ssrProgram_ = QStringLiteral("simplescreenrecorder");
     QString wfProgram_ = QStringLiteral("wf-recorder");
-    bool wayland_ = false;  // sway's Wayland, from the environment, as the provider is chosen
+    bool wayland_ = false;  // sway's Wayland, from the environment the provider was chosen from
 
     platform::CaptureHandoff handoff_;
     bool busy_ = false;

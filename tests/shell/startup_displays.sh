@@ -62,9 +62,14 @@ other=":$(tr -dc '0-9' <"$desktop_dir/other")"
 DISPLAY=$other xlogo -title "Elsewhere" -geometry 300x200+10+10 >>"$desktop_dir/clients.log" 2>&1 &
 desktop_pids+=($!)
 
+# The second time inside a sway session: the named display still holds the
+# window, and the recorder is chosen for X11 (here: none found on the PATH).
+sway_session=(WAYLAND_DISPLAY=wayland-9 SWAYSOCK=/nonexistent XDG_SESSION_TYPE=wayland PATH=/nonexistent)
 for option in -display --display; do
   output="$desktop_dir/tallowin$option.out"
-  DISPLAY=$other "$tallowin" "$option" "$shown" >"$output" 2>"$output.err" &
+  session=() pin=()
+  [ "$option" = --display ] && session=("${sway_session[@]}") pin=(--recorder ssr)
+  env DISPLAY="$other" "${session[@]}" "$tallowin" "$option" "$shown" "${pin[@]}" >"$output" 2>"$output.err" &
   pid=$!
   desktop_pids+=($pid)
   if ! desktop_wait 150 xdotool search --onlyvisible --name '^Tallowin$'; then
@@ -77,6 +82,10 @@ for option in -display --display; do
   xdotool key Return
   if desktop_wait 50 grep -qx "Main window minimized" "$output"; then
     grep -qx "Window title: Shown here" "$output" || fail "$option: placed a window of another display"
+    if [ "$option" = --display ]; then
+      desktop_wait 50 grep -q "^SimpleScreenRecorder is not installed" "$output" ||
+        fail "$option in a sway session: the recorder was not chosen for X11: $(cat "$output")"
+    fi
   else
     fail "$option: Place did not run to its end: $(cat "$output" "$output.err")"
   fi
