@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/desktop_session.h"
 #include "platform/workspace.h"
 
 namespace tallowin::platform {
@@ -19,7 +20,8 @@ namespace tallowin::shell {
 // source file per platform (capture_tool_linux.cpp, capture_tool_macos.cpp).
 class CaptureTool {
 public:
-    CaptureTool(platform::Workspace& workspace, platform::LineOutput& output);
+    // The session decides which recorders can see the screen.
+    CaptureTool(platform::Workspace& workspace, platform::LineOutput& output, platform::DesktopSession session);
     ~CaptureTool();
     CaptureTool(const CaptureTool&) = delete;
     CaptureTool& operator=(const CaptureTool&) = delete;
@@ -36,6 +38,7 @@ private:
     // Each platform uses one of these.
     [[maybe_unused]] platform::Workspace& workspace_;
     [[maybe_unused]] platform::LineOutput& output_;
+    [[maybe_unused]] platform::DesktopSession session_;
     std::unique_ptr<recorders::RecorderHandoff> handoff_;
 };
 

@@ -5,14 +5,14 @@
 
 namespace tallowin::shell {
 
-CaptureTool::CaptureTool(platform::Workspace& workspace, platform::LineOutput& output)
-    : workspace_(workspace), output_(output) {}
+CaptureTool::CaptureTool(platform::Workspace& workspace, platform::LineOutput& output, platform::DesktopSession session)
+    : workspace_(workspace), output_(output), session_(session) {}
 
 CaptureTool::~CaptureTool() = default;
 
 bool CaptureTool::open(const platform::CaptureHandoff& handoff) {
     if (!handoff_) {
-        handoff_ = std::make_unique<recorders::RecorderHandoff>(output_);
+        handoff_ = std::make_unique<recorders::RecorderHandoff>(output_, session_);
     }
     handoff_->handOff(handoff);
     return true;
@@ -24,7 +24,7 @@ bool CaptureTool::pin(std::string_view name) {
         return false;
     }
     if (!handoff_) {
-        handoff_ = std::make_unique<recorders::RecorderHandoff>(output_);
+        handoff_ = std::make_unique<recorders::RecorderHandoff>(output_, session_);
     }
     handoff_->pin(recorder);
     return recorders::rememberRecorder(recorder);

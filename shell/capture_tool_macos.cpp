@@ -6,8 +6,8 @@ class RecorderHandoff {};
 
 namespace tallowin::shell {
 
-CaptureTool::CaptureTool(platform::Workspace& workspace, platform::LineOutput& output)
-    : workspace_(workspace), output_(output) {}
+CaptureTool::CaptureTool(platform::Workspace& workspace, platform::LineOutput& output, platform::DesktopSession session)
+    : workspace_(workspace), output_(output), session_(session) {}
 
 CaptureTool::~CaptureTool() = default;
 

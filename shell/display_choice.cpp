@@ -23,6 +23,7 @@ DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environm
         choice.missing = "no display: set DISPLAY or pass -display";
     }
     const auto session = platform::desktopSession(choice.argument.has_value(), environment, bus);
+    choice.session = session;
     if (session == platform::DesktopSession::unsupportedWayland) {
         choice.unsupported = platform::unsupportedDesktopMessage(environment);
     }

@@ -25,6 +25,8 @@ struct DisplayChoice {
     // Said on standard output, before exiting 1, on a desktop whose windows
     // Tallowin cannot move; empty elsewhere.
     std::string unsupported;
+    // The desktop whose windows are listed and placed.
+    platform::DesktopSession session = platform::DesktopSession::x11;
 };
 
 // The bus is asked only under Wayland, for KWin.

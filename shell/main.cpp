@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     tallowin::shell::attachDelegate(application, delegate);
     tallowin::shell::QtTimerFactory timers;
     tallowin::StandardOutput output;
-    tallowin::shell::QtWorkspace workspace(output);
+    tallowin::shell::QtWorkspace workspace(output, display.session);
     if (line.recorder && !workspace.pinRecorder(*line.recorder)) {
         std::fprintf(stderr, "tallowin: cannot remember the recorder in %s\n",
                      "${XDG_CONFIG_HOME:-~/.config}/tallowin/tallowin.conf");

@@ -3,17 +3,22 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
+#include <cstdlib>
 
 #include "app/standard_output.h"
 #include "shell/capture_tool.h"
 
 namespace tallowin::shell {
 
+// Without the session bus, as a default: KWin is not told from X11 then.
 QtWorkspace::QtWorkspace() : ownOutput_(std::make_unique<StandardOutput>()) {
-    tool_ = std::make_unique<CaptureTool>(*this, *ownOutput_);
+    const auto session =
+        platform::desktopSession(false, [](const char* name) -> const char* { return std::getenv(name); });
+    tool_ = std::make_unique<CaptureTool>(*this, *ownOutput_, session);
 }
 
-QtWorkspace::QtWorkspace(platform::LineOutput& output) : tool_(std::make_unique<CaptureTool>(*this, output)) {}
+QtWorkspace::QtWorkspace(platform::LineOutput& output, platform::DesktopSession session)
+    : tool_(std::make_unique<CaptureTool>(*this, output, session)) {}
 
 QtWorkspace::~QtWorkspace() = default;
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/desktop_session.h"
 #include "platform/workspace.h"
 
 namespace tallowin::platform {
@@ -22,7 +23,8 @@ class CaptureTool;
 class QtWorkspace final : public platform::Workspace {
 public:
     QtWorkspace();
-    explicit QtWorkspace(platform::LineOutput& output);
+    // The session is the one the window system was chosen for.
+    QtWorkspace(platform::LineOutput& output, platform::DesktopSession session);
     ~QtWorkspace() override;
     QtWorkspace(const QtWorkspace&) = delete;
     QtWorkspace& operator=(const QtWorkspace&) = delete;

@@ -70,7 +70,7 @@ void BM_HandoffToRunningObs(benchmark::State& state) {
         << "\nAuthRequired=true\nServerPassword=bench password\n";
 
     Silent output;
-    RecorderHandoff handoff(output);
+    RecorderHandoff handoff(output, tallowin::platform::DesktopSession::x11);
     handoff.pin(tallowin::recorders::Recorder::Obs);
     // "OBS runs" when a process of that name runs: this one.
     handoff.setPrograms(QCoreApplication::applicationFilePath(), QStringLiteral("simplescreenrecorder"));

@@ -46,9 +46,9 @@ Recorder chooseRecorder(std::optional<Recorder> pinned, const RecorderPresence& 
         return *pinned;
     }
     if (presence.wayland) {
-        return presence.obsRunning || presence.obsInstalled ? Recorder::Obs
-               : presence.wfRecorderInstalled               ? Recorder::WfRecorder
-                                                            : Recorder::None;
+        return presence.obsRunning || presence.obsInstalled       ? Recorder::Obs
+               : presence.wlroots && presence.wfRecorderInstalled ? Recorder::WfRecorder
+                                                                  : Recorder::None;
     }
     if (presence.obsRunning) {
         return Recorder::Obs;

@@ -21,13 +21,15 @@ struct RecorderPresence {
     bool obsInstalled = false;
     bool ssrInstalled = false;
     bool wfRecorderInstalled = false;
-    // sway, where X11 recorders see nothing but XWayland's black root.
+    // sway or KWin, where X11 recorders see nothing but XWayland's black root.
     bool wayland = false;
+    // sway, whose screen wf-recorder can record.
+    bool wlroots = false;
 };
 
 // The pinned recorder when there is one; otherwise a running one (OBS
 // first), then an installed one (OBS first), then none. Under Wayland: OBS,
-// running or installed, then wf-recorder.
+// running or installed, then wf-recorder where it can record.
 Recorder chooseRecorder(std::optional<Recorder> pinned, const RecorderPresence& presence);
 
 // Tallowin's own settings file: ${XDG_CONFIG_HOME:-~/.config}/tallowin/tallowin.conf.

@@ -53,17 +53,13 @@ void offThread(QObject* context, Work work, Then then) {
     watcher->setFuture(QtConcurrent::run(std::move(work)));
 }
 
-// The provider was chosen from the same environment: a display named on the
-// command line has taken sway's variables out of it.
-bool swaySession() {
-    return platform::desktopSession(false, [](const char* name) -> const char* { return std::getenv(name); }) ==
-           platform::DesktopSession::sway;
-}
-
 }  // namespace
 
-RecorderHandoff::RecorderHandoff(platform::LineOutput& output, QObject* parent)
-    : QObject(parent), output_(output), wayland_(swaySession()) {
+RecorderHandoff::RecorderHandoff(platform::LineOutput& output, platform::DesktopSession session, QObject* parent)
+    : QObject(parent),
+      output_(output),
+      desktop_(session),
+      wayland_(session == platform::DesktopSession::sway || session == platform::DesktopSession::kwin) {
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &RecorderHandoff::connectToObs);
     connect(&watch_, &QTimer::timeout, this, &RecorderHandoff::watchRecorderWindows);
@@ -106,6 +102,7 @@ void RecorderHandoff::choose() {
     presence.ssrInstalled = installed(ssrProgram_.toStdString());
     presence.wfRecorderInstalled = installed(wfProgram_.toStdString());
     presence.wayland = wayland_;
+    presence.wlroots = desktop_ == platform::DesktopSession::sway;
 
     const int generation = generation_;
     const auto then = [this, generation](void (RecorderHandoff::*stage)()) {
@@ -126,9 +123,9 @@ void RecorderHandoff::choose() {
             return;
         case Recorder::SimpleScreenRecorder:
             if (wayland_) {
-                output_.writeLine(
-                    "SimpleScreenRecorder records X11 screens only, and this is sway's Wayland: use --recorder "
-                    "wf-recorder or obs.");
+                output_.writeLine(std::string("SimpleScreenRecorder records X11 screens only, and this is ") +
+                                  (presence.wlroots ? "sway's Wayland: use --recorder wf-recorder or obs."
+                                                    : "KDE Plasma's Wayland: use --recorder obs."));
                 finish(false);
                 return;
             }
@@ -140,9 +137,10 @@ void RecorderHandoff::choose() {
             then(&RecorderHandoff::handOffToSsr);
             return;
         case Recorder::WfRecorder:
-            if (!wayland_) {
-                output_.writeLine(
-                    "wf-recorder records wlroots Wayland desktops such as sway only: use --recorder obs or ssr.");
+            if (!presence.wlroots) {
+                output_.writeLine(std::string("wf-recorder records wlroots Wayland desktops such as sway only: use "
+                                              "--recorder obs") +
+                                  (wayland_ ? "." : " or ssr."));
                 finish(false);
                 return;
             }
@@ -155,10 +153,11 @@ void RecorderHandoff::choose() {
             return;
         case Recorder::None:
             if (!pinned) {
-                output_.writeLine(wayland_ ? "No screen recorder found: install obs-studio or wf-recorder to record "
-                                             "the rectangle."
-                                           : "No screen recorder found: install obs-studio or simplescreenrecorder to "
-                                             "record the rectangle.");
+                output_.writeLine(std::string("No screen recorder found: install ") +
+                                  (presence.wlroots ? "obs-studio or wf-recorder"
+                                   : wayland_       ? "obs-studio"
+                                                    : "obs-studio or simplescreenrecorder") +
+                                  " to record the rectangle.");
             }
             finish(false);
             return;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_session.h"
 #include "platform/workspace.h"
 #include "shell/recorders/obs_session.h"
 #include "shell/recorders/obs_settings.h"
@@ -43,7 +44,8 @@ public:
         std::chrono::milliseconds watchTick{250};
     };
 
-    explicit RecorderHandoff(platform::LineOutput& output, QObject* parent = nullptr);
+    // The session is the one the window system was chosen for.
+    RecorderHandoff(platform::LineOutput& output, platform::DesktopSession session, QObject* parent = nullptr);
     ~RecorderHandoff() override;
     RecorderHandoff(const RecorderHandoff&) = delete;
     RecorderHandoff& operator=(const RecorderHandoff&) = delete;
@@ -85,7 +87,8 @@ private:
     QString obsProgram_ = QStringLiteral("obs");
     QString ssrProgram_ = QStringLiteral("simplescreenrecorder");
     QString wfProgram_ = QStringLiteral("wf-recorder");
-    bool wayland_ = false;  // sway's Wayland, from the environment the provider was chosen from
+    platform::DesktopSession desktop_;
+    bool wayland_ = false;  // sway's or KWin's: no X11 recorder sees the screen
 
     platform::CaptureHandoff handoff_;
     bool busy_ = false;

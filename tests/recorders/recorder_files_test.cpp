@@ -158,7 +158,7 @@ private slots:
 
     void theRecorderIsChosen_data() {
         QTest::addColumn<QString>("pinned");
-        // bits: wf-recorder installed, sway, obs running, ssr running, obs installed, ssr installed
+        // bits: KWin, wf-recorder installed, sway, obs running, ssr running, obs installed, ssr installed
         QTest::addColumn<int>("presence");
         QTest::addColumn<QString>("chosen");
         QTest::newRow("nothing") << "" << 0b0000 << "none";
@@ -173,6 +173,8 @@ private slots:
         QTest::newRow("sway, ssr running, wf-recorder installed") << "" << 0b110101 << "wf-recorder";
         QTest::newRow("sway, only ssr") << "" << 0b010101 << "none";
         QTest::newRow("X11, wf-recorder installed") << "" << 0b100000 << "none";
+        QTest::newRow("KWin, ssr running, wf-recorder installed") << "" << 0b1100101 << "none";
+        QTest::newRow("KWin, obs installed") << "" << 0b1000010 << "obs";
     }
 
     void theRecorderIsChosen() {
@@ -184,7 +186,8 @@ private slots:
                                      .obsInstalled = (presence & 2) != 0,
                                      .ssrInstalled = (presence & 1) != 0,
                                      .wfRecorderInstalled = (presence & 32) != 0,
-                                     .wayland = (presence & 16) != 0};
+                                     .wayland = (presence & (16 | 64)) != 0,
+                                     .wlroots = (presence & 16) != 0};
         const auto recorder = chooseRecorder(recorderNamed(pinned.toStdString()), facts);
         QCOMPARE(QString::fromUtf8(recorderName(recorder).data()), chosen);
     }

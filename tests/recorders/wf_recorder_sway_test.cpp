@@ -54,7 +54,7 @@ private slots:
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         testing::LineCapture output;
-        RecorderHandoff handoff(output);
+        RecorderHandoff handoff(output, platform::DesktopSession::sway);
         handoff.pin(Recorder::WfRecorder);
         QSignalSpy finished(&handoff, &RecorderHandoff::finished);
         handoff.handOff({{}, {0, 30, 640, 480}, 0});
