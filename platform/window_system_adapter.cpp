@@ -236,8 +236,6 @@ AxError WindowSystemAccessibility::setAttributeValue(const AXElement& element, s
         *window = std::move(*now.window);
     } else if (now.outcome == WindowOutcome::windowGone) {
         std::erase_if(seen_->windows, [id = window->id](const SystemWindow& each) { return each.id == id; });
-    } else if (outcome == WindowOutcome::done) {
-        window->frame = target;
     }
     return axErrorOf(outcome);
 }

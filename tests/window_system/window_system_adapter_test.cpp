@@ -34,8 +34,10 @@ struct ScriptedWindowSystem final : platform::WindowSystem {
     WindowOutcome answer() {
         const WindowOutcome outcome = next < outcomes.size() ? outcomes[next++] : WindowOutcome::done;
         if (outcome != WindowOutcome::done) status.writeLine("window system: no");
+        stuck = stuck || outcome == WindowOutcome::notExact;
         return outcome;
     }
+    std::string shortfall(std::uint32_t /*window*/) override { return stuck ? "it would not" : ""; }
     doubles::CallLog& log;
     platform::LineOutput& status;
     // A too transparent "Alpha" (pid 43) in front of "Report" (pid 42, id 7,
@@ -47,6 +49,7 @@ struct ScriptedWindowSystem final : platform::WindowSystem {
         {0, 30, 2560, 1410}};
     std::vector<WindowOutcome> outcomes;  // of the requests in turn; done once used up
     std::size_t next = 0;
+    bool stuck = false;
 };
 
 // The pointer is set while the rig is made, so it lives in a base made first.
@@ -67,7 +70,9 @@ struct Rig : Made, doubles::WindowSystemRig {
 TEST(WindowSystemAdapter, APlaceGoesThroughTheWindowSystemInTheCoresOrder) {
     Rig rig;
     EXPECT_EQ(rig.windows->rows, (Lines{"Report - Editor", "Report - Editor"}));
+    EXPECT_EQ(rig.output.lines, (Lines{"Menubar height updated to: 30 pixels."}));
     EXPECT_FALSE(rig.provider->windowList().copyWindowInfo(2, 0));  // ordering options: no list, not a wrong one
+    EXPECT_EQ(rig.provider->windowList().copyWindowInfo(platform::kWindowListOptionIncludingWindow, 9)->size(), 1U);
     rig.place("Report - Editor");
     EXPECT_EQ(
         rig.log,
@@ -87,7 +92,8 @@ TEST(WindowSystemAdapter, EachOutcomeIsTheCoresFailureLineAfterTheWindowSystemsO
         {{WindowOutcome::refused}, {no, "Failed to set window position. AXError: kAXErrorFailure (-25200)"}},
         {{WindowOutcome::done, WindowOutcome::notExact},
          {no, "Failed to set window size. AXError: kAXErrorCannotComplete (-25204)",
-          "Window is at 0,30 with size 800x600, not 1280x720."}},
+          "Window is at 0,30 with size 800x600, not 1280x720: it would not."}},
+        {{WindowOutcome::badFrame}, {no, "Failed to set window position. AXError: kAXErrorIllegalArgument (-25201)"}},
         {{WindowOutcome::disconnected, WindowOutcome::done},
          {no, "Failed to set window position. AXError: kAXErrorCannotComplete (-25204)"}},
         {{WindowOutcome::done, WindowOutcome::done, WindowOutcome::windowGone},
