@@ -50,7 +50,6 @@ void adoptNamedDisplay([[maybe_unused]] const DisplayChoice& choice) {
     // NOLINTBEGIN(concurrency-mt-unsafe): one thread still, before Qt
     setenv("DISPLAY", choice.argument->c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
-    unsetenv("SWAYSOCK");
     // That display's i3, if any, is named on its root window.
     unsetenv("I3SOCK");
     // A -platform on the command line still wins over this.

@@ -36,8 +36,8 @@ DisplayChoice chooseDisplay(const CommandLine& line, const Environment& environm
 // A display named on the command line makes Tallowin an X11 program of that
 // display, even inside a Wayland session: its window, the windows it lists and
 // the recorder it starts all go there. Sets the environment that Qt, the
-// recorder choice and the recorders read; does nothing without a name. Call
-// it before any other thread starts.
+// provider and the recorders read; does nothing without a name. Call it
+// before any other thread starts.
 void adoptNamedDisplay(const DisplayChoice& choice);
 
 }  // namespace tallowin::shell
