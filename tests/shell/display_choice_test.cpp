@@ -8,6 +8,7 @@
 #include "shell/display_choice.h"
 
 using tallowin::shell::CommandLine;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -48,41 +49,24 @@ private slots:
     void readsTheDisplayAsQtWill_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("qtArguments");
-        QTest::newRow("tallowin") << "missing"
-                                  << "";
-        QTest::newRow("DISPLAY= tallowin") << "missing"
-                                           << "";
-        QTest::newRow("DISPLAY=:1 tallowin") << "-"
-                                             << "";
-        QTest::newRow("DISPLAY=:1 tallowin -display :2") << ":2"
-                                                         << "-display :2";
+        QTest::newRow("tallowin") << u"missing"_s << "";
+        QTest::newRow("DISPLAY= tallowin") << u"missing"_s << "";
+        QTest::newRow("DISPLAY=:1 tallowin") << u"-"_s << "";
+        QTest::newRow("DISPLAY=:1 tallowin -display :2") << u":2"_s << "-display :2";
         QTest::newRow("tallowin -style fusion --display host:0.1 -reverse")
-            << "host:0.1"
-            << "-display host:0.1 -style fusion -reverse";
-        QTest::newRow("tallowin -display :3 -display :4") << ":4"
-                                                          << "-display :4";
-        QTest::newRow("tallowin --display=:2") << ":2"
-                                               << "-display :2";
-        QTest::newRow("tallowin -display") << "error"
-                                           << "";
-        QTest::newRow("tallowin --bogus") << "error"
-                                          << "";
-        QTest::newRow("DISPLAY=:1 tallowin stray") << "error"
-                                                   << "";
-        QTest::newRow("tallowin -h -display :9") << "help"
-                                                 << "";
-        QTest::newRow("tallowin --help") << "help"
-                                         << "";
-        QTest::newRow("tallowin -v") << "version"
-                                     << "";
-        QTest::newRow("tallowin --version") << "version"
-                                            << "";
-        QTest::newRow("WAYLAND_DISPLAY=wayland-0 tallowin") << "-"
-                                                            << "";
-        QTest::newRow("QT_QPA_PLATFORM=offscreen tallowin") << "-"
-                                                            << "";
-        QTest::newRow("QT_QPA_PLATFORM= tallowin --platform offscreen") << "-"
-                                                                        << "-platform offscreen";
+            << u"host:0.1"_s << "-display host:0.1 -style fusion -reverse";
+        QTest::newRow("tallowin -display :3 -display :4") << u":4"_s << "-display :4";
+        QTest::newRow("tallowin --display=:2") << u":2"_s << "-display :2";
+        QTest::newRow("tallowin -display") << u"error"_s << "";
+        QTest::newRow("tallowin --bogus") << u"error"_s << "";
+        QTest::newRow("DISPLAY=:1 tallowin stray") << u"error"_s << "";
+        QTest::newRow("tallowin -h -display :9") << u"help"_s << "";
+        QTest::newRow("tallowin --help") << u"help"_s << "";
+        QTest::newRow("tallowin -v") << u"version"_s << "";
+        QTest::newRow("tallowin --version") << u"version"_s << "";
+        QTest::newRow("WAYLAND_DISPLAY=wayland-0 tallowin") << u"-"_s << "";
+        QTest::newRow("QT_QPA_PLATFORM=offscreen tallowin") << u"-"_s << "";
+        QTest::newRow("QT_QPA_PLATFORM= tallowin --platform offscreen") << u"-"_s << "-platform offscreen";
     }
     void readsTheDisplayAsQtWill() {
         QFETCH(QString, chosen);
@@ -122,27 +106,23 @@ private slots:
     void theSessionDecidesWhatIsSaid_data() {
         QTest::addColumn<QString>("unsupported");
         QTest::addColumn<QString>("unreachable");
-        const QString other =
-            ". It supports sway, KDE Plasma (KWin) and X11 desktops. On GNOME under Wayland, only a GNOME Shell "
-            "extension can move "
-            "other applications' windows, and Tallowin has none yet";
-        QTest::newRow("WAYLAND_DISPLAY=w SWAYSOCK=/s.sock tallowin") << ""
-                                                                     << "cannot reach sway at SWAYSOCK=/s.sock";
+        const auto refusal = [](const char* desktop, const char* end) {
+            return u"Tallowin cannot move windows on this Wayland desktop"_s + desktop +
+                   ". It supports sway, KDE Plasma (KWin) and X11 desktops. On GNOME under Wayland, only a GNOME "
+                   "Shell extension can move other applications' windows, and Tallowin has none yet" +
+                   end;
+        };
+        QTest::newRow("WAYLAND_DISPLAY=w SWAYSOCK=/s.sock tallowin")
+            << u""_s << "cannot reach sway at SWAYSOCK=/s.sock";
         QTest::newRow("WAYLAND_DISPLAY=w XDG_CURRENT_DESKTOP=ubuntu:GNOME DISPLAY=:0 tallowin")
-            << "Tallowin cannot move windows on this Wayland desktop (ubuntu:GNOME)" + other +
-                   ": log in with \"GNOME on Xorg\" instead."
+            << refusal(" (ubuntu:GNOME)", ": log in with \"GNOME on Xorg\" instead.")
             << "cannot reach the window system on display :0";
-        QTest::newRow("WAYLAND_DISPLAY=w XDG_CURRENT_DESKTOP=KDE tallowin")
-            << "Tallowin cannot move windows on this Wayland desktop (KDE)" + other + "."
-            << "-";
-        QTest::newRow("WAYLAND_DISPLAY=w tallowin")
-            << "Tallowin cannot move windows on this Wayland desktop" + other + "."
-            << "-";
-        QTest::newRow("WAYLAND_DISPLAY=w tallowin -display :2") << ""
-                                                                << "cannot reach the window system on display :2";
+        QTest::newRow("WAYLAND_DISPLAY=w XDG_CURRENT_DESKTOP=KDE tallowin") << refusal(" (KDE)", ".") << "-";
+        QTest::newRow("WAYLAND_DISPLAY=w tallowin") << refusal("", ".") << "-";
+        QTest::newRow("WAYLAND_DISPLAY=w tallowin -display :2")
+            << u""_s << "cannot reach the window system on display :2";
         QTest::newRow("WAYLAND_DISPLAY= SWAYSOCK=/s.sock DISPLAY=:1 tallowin")
-            << ""
-            << "cannot reach the window system on display :1";
+            << u""_s << "cannot reach the window system on display :1";
     }
     void theSessionDecidesWhatIsSaid() {
         QFETCH(QString, unsupported);
