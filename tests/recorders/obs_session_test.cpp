@@ -12,6 +12,7 @@ namespace tallowin::recorders {
 using testing::FakeObs;
 using testing::LineCapture;
 using Outcome = ObsSession::Outcome;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -29,13 +30,19 @@ ObsSession::Setup setupFor(int port, const QString& password) {
     return setup;
 }
 
-Outcome run(ObsSession& session, const ObsSession::Setup& setup) {
+struct Ran {
+    Outcome outcome = Outcome::Failed;
+    std::vector<std::string> lines;
+};
+
+// One session from start to its end (a failure if it never ends).
+Ran run(const ObsSession::Setup& setup) {
+    LineCapture output;
+    ObsSession session(output);
     QSignalSpy finished(&session, &ObsSession::finished);
     session.start(setup);
-    if (finished.isEmpty() && !finished.wait(30000)) {
-        return Outcome::Failed;
-    }
-    return finished.at(0).at(0).value<Outcome>();
+    const bool ended = !finished.isEmpty() || finished.wait(30000);
+    return {ended ? finished.at(0).at(0).value<Outcome>() : Outcome::Failed, output.lines};
 }
 
 FakeObs::Answer withData(QJsonObject data) { return {100, {}, std::move(data)}; }
@@ -52,9 +59,8 @@ private slots:
         FakeObs obs(QStringLiteral("pass word"));
         obs.answers["GetSceneList"] = withData({{"scenes", QJsonArray{QJsonObject{{"sceneName", "Scene"}}}}});
         obs.answers["CreateInput"] = withData({{"sceneItemId", 3}});
-        LineCapture output;
-        ObsSession session(output);
-        QCOMPARE(run(session, setupFor(obs.port(), QStringLiteral("pass word"))), Outcome::Ready);
+        const auto [outcome, lines] = run(setupFor(obs.port(), QStringLiteral("pass word")));
+        QCOMPARE(outcome, Outcome::Ready);
         QCOMPARE(obs.requestTypes(), (QStringList{"GetRecordStatus", "SetVideoSettings", "GetSceneList", "CreateScene",
                                                   "GetInputList", "CreateInput", "SetSceneItemTransform",
                                                   "SetSceneItemEnabled", "SetCurrentProgramScene"}));
@@ -64,21 +70,18 @@ private slots:
         const auto input = obs.requestData("CreateInput");
         QCOMPARE(input.value("inputKind").toString(), QStringLiteral("xshm_input"));
         QCOMPARE(input.value("sceneName").toString(), QStringLiteral("Tallowin"));
-        QCOMPARE(input.value("inputSettings").toObject(), (QJsonObject{{"screen", 0},
-                                                                       {"show_cursor", true},
-                                                                       {"cut_left", 0},
-                                                                       {"cut_top", 30},
-                                                                       {"cut_right", 640},
-                                                                       {"cut_bot", 330}}));
+        const QJsonObject settings{{"screen", 0},   {"show_cursor", true}, {"cut_left", 0},
+                                   {"cut_top", 30}, {"cut_right", 640},    {"cut_bot", 330}};
+        QCOMPARE(input.value("inputSettings").toObject(), settings);
         QCOMPARE(obs.requestData("SetSceneItemTransform").value("sceneItemId").toInt(), 3);
         QCOMPARE(obs.requestData("SetCurrentProgramScene").value("sceneName").toString(), QStringLiteral("Tallowin"));
         for (const auto& request : obs.requests) {
             const auto scene = request.value("requestData").toObject().value("sceneName");
             QVERIFY2(scene.isUndefined() || scene.toString() == QLatin1String("Tallowin"), "only Tallowin's scene");
         }
-        QCOMPARE(output.lines, (std::vector<std::string>{
-                                   "OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; "
-                                   "press Start Recording in OBS."}));
+        QCOMPARE(lines, (std::vector<std::string>{
+                            "OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; "
+                            "press Start Recording in OBS."}));
     }
 
     void anEarlierSceneAndCaptureAreUpdated_data() {
@@ -101,52 +104,38 @@ private slots:
             withData({{"inputs", QJsonArray{QJsonObject{{"inputName", "Tallowin capture"}}}}});
         obs.answers["GetSceneItemId"] = {itemCode, {}, QJsonObject{{"sceneItemId", 5}}};
         obs.answers["CreateSceneItem"] = withData({{"sceneItemId", 5}});
-        LineCapture output;
-        ObsSession session(output);
         auto setup = setupFor(obs.port(), {});
         setup.rectangle = {0, 30, 1280, 720};
-        QCOMPARE(run(session, setup), Outcome::Ready);
+        QCOMPARE(run(setup).outcome, Outcome::Ready);
         QCOMPARE(obs.requestTypes(), QStringList({"GetRecordStatus", "SetVideoSettings", "GetSceneList", "GetInputList",
                                                   "SetInputSettings", "GetSceneItemId"}) +
                                          tail);
         // 2560-1280 = 1280 right, 1440-30-720 = 690 at the bottom.
-        QCOMPARE(obs.requestData("SetInputSettings").value("inputSettings").toObject().value("cut_right").toInt(),
-                 1280);
-        QCOMPARE(obs.requestData("SetInputSettings").value("inputSettings").toObject().value("cut_bot").toInt(), 690);
+        const auto cuts = obs.requestData("SetInputSettings").value("inputSettings").toObject();
+        QCOMPARE((QList<int>{cuts.value("cut_right").toInt(), cuts.value("cut_bot").toInt()}), (QList<int>{1280, 690}));
         QCOMPARE(obs.requestData("SetSceneItemTransform").value("sceneItemId").toInt(), 5);
     }
 
     void eachFailureIsOneLine_data() {
         QTest::addColumn<QString>("obsPassword");
         QTest::addColumn<QString>("ourPassword");
-        QTest::addColumn<QString>("failing");
+        QTest::addColumn<QString>("failing");  // the request OBS refuses, with this code
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("hello");
-        QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("line");  // %1: the port
         QTest::newRow("refused password")
-            << "right"
-            << "wrong"
-            << "" << 100 << true << int(Outcome::Failed)
+            << u"right"_s << u"wrong"_s << QString() << 0 << true
             << "OBS refused the WebSocket password from /home/u/.config/obs-studio/global.ini.";
         QTest::newRow("password asked, none known")
-            << "right"
-            << ""
-            << "" << 100 << true << int(Outcome::Failed)
+            << u"right"_s << QString() << QString() << 0 << true
             << "OBS asks for a WebSocket password and /home/u/.config/obs-studio/global.ini holds none: set one in "
                "OBS under Tools > WebSocket Server Settings.";
         QTest::newRow("refused request, with OBS's comment")
-            << ""
-            << ""
-            << "SetVideoSettings" << 402 << true << int(Outcome::Failed)
+            << QString() << QString() << u"SetVideoSettings"_s << 402 << true
             << "OBS refused SetVideoSettings (code 402): no good";
-        QTest::newRow("refused scene") << ""
-                                       << ""
-                                       << "SetCurrentProgramScene" << 600 << true << int(Outcome::Failed)
+        QTest::newRow("refused scene") << QString() << QString() << u"SetCurrentProgramScene"_s << 600 << true
                                        << "OBS refused SetCurrentProgramScene (code 600): no good";
-        QTest::newRow("silent server") << ""
-                                       << ""
-                                       << "" << 100 << false << int(Outcome::Failed)
+        QTest::newRow("silent server") << QString() << QString() << QString() << 0 << false
                                        << "OBS did not answer the connection on port %1 within 0.5 s.";
     }
 
@@ -156,19 +145,15 @@ private slots:
         QFETCH(QString, failing);
         QFETCH(int, code);
         QFETCH(bool, hello);
-        QFETCH(int, outcome);
         QFETCH(QString, line);
         FakeObs obs(obsPassword);
         obs.sendHello = hello;
-        if (!failing.isEmpty()) {
-            obs.answers[failing] = {code, QStringLiteral("no good"), {}};
-        }
-        LineCapture output;
-        ObsSession session(output);
+        obs.answers[failing] = {code, QStringLiteral("no good"), {}};
         auto setup = setupFor(obs.port(), ourPassword);
         setup.stepTimeout = std::chrono::milliseconds(500);
-        QCOMPARE(int(run(session, setup)), outcome);
-        QCOMPARE(output.lines, std::vector<std::string>{line.arg(obs.port()).toStdString()});
+        const auto [outcome, lines] = run(setup);
+        QCOMPARE(outcome, Outcome::Failed);
+        QCOMPARE(lines, std::vector<std::string>{line.arg(obs.port()).toStdString()});
         QVERIFY(!obs.requestTypes().contains("StartRecord"));
     }
 
@@ -201,13 +186,11 @@ private slots:
         obs.answers["GetInputList"] = withData({{"inputs", QJsonArray{QJsonObject{{"inputName", input}}}}});
         obs.answers["CreateInput"] = withData({{"sceneItemId", 4}});
         obs.answers["GetSceneItemId"] = withData({{"sceneItemId", 4}});
-        LineCapture output;
-        ObsSession session(output);
         auto setup = setupFor(obs.port(), {});
         setup.wayland = true;
-        run(session, setup);
+        const auto lines = run(setup).lines;
         QCOMPARE(QString::fromStdString(std::accumulate(
-                     output.lines.begin(), output.lines.end(), std::string(),
+                     lines.begin(), lines.end(), std::string(),
                      [](const std::string& all, const std::string& line) { return all + line + "\n"; })),
                  said);
         QVERIFY(!obs.requestTypes().contains("SetInputSettings"));
@@ -221,24 +204,18 @@ private slots:
     void aRecordingObsKeepsItsCanvas() {
         FakeObs obs;
         obs.answers["GetRecordStatus"] = withData({{"outputActive", true}});
-        LineCapture output;
-        ObsSession session(output);
-        QCOMPARE(run(session, setupFor(obs.port(), {})), Outcome::Recording);
+        const auto [outcome, lines] = run(setupFor(obs.port(), {}));
+        QCOMPARE(outcome, Outcome::Recording);
         QCOMPARE(obs.requestTypes(), QStringList{"GetRecordStatus"});
-        QCOMPARE(output.lines, (std::vector<std::string>{"OBS is recording: Tallowin leaves its canvas and scenes as "
-                                                         "they are; stop the recording and press Place again."}));
+        QCOMPARE(lines, (std::vector<std::string>{"OBS is recording: Tallowin leaves its canvas and scenes as "
+                                                  "they are; stop the recording and press Place again."}));
     }
 
     void aClosedPortIsUnreachableAndSilent() {
-        int port = 0;
-        {
-            FakeObs gone;
-            port = gone.port();
-        }
-        LineCapture output;
-        ObsSession session(output);
-        QCOMPARE(run(session, setupFor(port, {})), Outcome::Unreachable);
-        QVERIFY(output.lines.empty());
+        const int port = FakeObs().port();  // closed with the stand-in
+        const auto [outcome, lines] = run(setupFor(port, {}));
+        QCOMPARE(outcome, Outcome::Unreachable);
+        QVERIFY(lines.empty());
     }
 };
 
