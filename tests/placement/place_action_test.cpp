@@ -225,6 +225,25 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
     }
 }
 
+// Each placement hands the tool its own rectangle and window, once; the tool
+// opened alone has none to hand over.
+TEST(PlaceAction, TheToolGetsTheStoredRectangleAndThePlacedWindow) {
+    ControllerRig rig;
+    prepare(rig);
+    rig.controller.handlePlaceButtonClick();
+    window(rig) = matchingWindow();  // back as the list has it
+    rig.resolutionComboBox->selected = 0;
+    rig.controller.handlePlaceButtonClick();
+    rig.controller.openScreenshotTool();
+    Lines handed;
+    for (const auto& [tool, at, number] : rig.workspace.handoffs) {
+        handed.push_back(std::to_string(at.x) + "," + std::to_string(at.y) + " " + std::to_string(at.width) + "x" +
+                         std::to_string(at.height) + " of window " + std::to_string(number));
+    }
+    EXPECT_EQ(handed, (Lines{"0,30 1280x720 of window 7", "0,30 1920x1080 of window 7"}));
+    EXPECT_EQ(rig.workspace.opened.size(), 3U);
+}
+
 // The window moved, was resized or retitled after the list was taken: the
 // first lookup fails, a fresh listing of that one window differs, and the
 // lookup runs once more with it. Gone or unchanged, the lines stay as they were.
