@@ -47,10 +47,7 @@ class RecorderFilesTest : public QObject {
 
 private slots:
     void iniEditsTouchOnlyTheirLine() {
-        QCOMPARE(withIniValue(kGlobalIni, "OBSWebSocket", "ServerEnabled", "true"),
-                 std::string("[General]\nFirstRun=true\n; kept\nLastVersion=486539266\n\n"
-                             "[OBSWebSocket]\nServerEnabled=true\nServerPort=4466\nAuthRequired=true\n"
-                             "ServerPassword=users own\nUnknown=1\n\n[BasicWindow]\ngridMode=false\n"));
+        // A value replaced in place: OBS's own file, switched on below.
         QCOMPARE(withIniValue("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n", "a", "z", "3"),
                  std::string("[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\n"));
         QCOMPARE(withIniValue("[a]\nx=1", "c", "z", "3"), std::string("[a]\nx=1\n\n[c]\nz=3\n"));
@@ -215,12 +212,11 @@ private slots:
     void processesAreFoundByTheirCommandName() {
         QTemporaryDir proc;
         const fs::path root = proc.path().toStdString();
-        writeAll(root / "12" / "comm", "obs\n");
-        writeAll(root / "12" / "stat", "12 (obs) S 1 2 3\n");
-        writeAll(root / "13" / "comm", "simplescreenrec\n");
-        writeAll(root / "13" / "stat", "13 (simplescreenrec) R 1 2 3\n");
-        writeAll(root / "14" / "comm", "obs\n");
-        writeAll(root / "14" / "stat", "14 (obs) Z 1 2 3\n");
+        for (const auto& [pid, comm, state] : {std::tuple{"12", "obs", " S"}, std::tuple{"13", "simplescreenrec", " R"},
+                                               std::tuple{"14", "obs", " Z"}}) {
+            writeAll(root / pid / "comm", std::string(comm) + "\n");
+            writeAll(root / pid / "stat", std::string(pid) + " (" + comm + ")" + state + " 1 2 3\n");
+        }
         writeAll(root / "self" / "comm", "obs\n");
         QCOMPARE(processesNamed("obs", root), std::vector<pid_t>{12});
         QCOMPARE(processesNamed("simplescreenrecorder", root), std::vector<pid_t>{13});
