@@ -4,13 +4,12 @@
 #include <numeric>
 
 #include "shell/recorders/obs_session.h"
+#include "tests/doubles/doubles.h"
 #include "tests/recorders/fake_obs.h"
-#include "tests/recorders/line_capture.h"
 
 namespace tallowin::recorders {
 
 using testing::FakeObs;
-using testing::LineCapture;
 using Outcome = ObsSession::Outcome;
 using namespace Qt::StringLiterals;
 
@@ -37,7 +36,7 @@ struct Ran {
 
 // One session from start to its end (a failure if it never ends).
 Ran run(const ObsSession::Setup& setup) {
-    LineCapture output;
+    doubles::RecordingOutput output;
     ObsSession session(output);
     QSignalSpy finished(&session, &ObsSession::finished);
     session.start(setup);
