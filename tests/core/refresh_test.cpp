@@ -131,10 +131,9 @@ TEST(PermissionGates, WhatTheStartDecides) {
     }
 }
 
-TEST(PermissionGates, PollWithoutPromptUntilTrustedThenRefreshEveryFiveSecondsUntilTheViewDisappears) {
-    doubles::ControllerRig rig;
+TEST_F(RefreshTest, PollWithoutPromptUntilTrustedThenEveryFiveSecondsUntilTheViewDisappears) {
     rig.windowList.list = {doubles::windowEntry({.name = "Doc", .owner = "Pages"})};
-    const auto snapshots = [&rig] { return rig.windowList.calls.size(); };
+    const auto snapshots = [this] { return rig.windowList.calls.size(); };
     rig.accessibility.trusted = false;
     rig.controller.viewDidLoad();
     rig.timers.advanceSeconds(12);
