@@ -56,35 +56,17 @@ Lines concat(std::initializer_list<Lines> parts) {
 const Lines kMatched = {"out: Window title: Report", "out: x=10.0 y=40.0", "out: w.x=10.0 w.y=40.0",
                         "out: width=800.0 height=600.0"};
 const Lines kSetFrame = {"ax: set AXPosition (0.0, 0.0) on window 0", "ax: set AXSize (1280.0, 720.0) on window 0"};
-const Lines kSaved = {"prefs set: com.apple.screencapture last-selection X=0 Y=30 Width=1280 Height=720",
-                      "prefs set: com.apple.screencapture last-selection-display 0",
-                      "prefs synchronize: com.apple.screencapture"};
+// The rectangle stored where the window went.
+Lines saved(const std::string& at = "X=0 Y=30") {
+    return {"prefs set: com.apple.screencapture last-selection " + at + " Width=1280 Height=720",
+            "prefs set: com.apple.screencapture last-selection-display 0",
+            "prefs synchronize: com.apple.screencapture"};
+}
 const Lines kRaised = {"ax: perform AXRaise on window 0", "out: Window successfully brought to front."};
 const Lines kHandedOff = {"miniaturize", "out: Main window minimized",
                           "open: /System/Applications/Utilities/Screenshot.app"};
 
-TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
-    ControllerRig rig;
-    prepare(rig);
-    FakeAXWindow otherTitle = matchingWindow(), lower = matchingWindow(), later = matchingWindow();
-    otherTitle.title = ScriptedAttribute::title("Notes");
-    lower.position = ScriptedAttribute::point(10, 41);
-    later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
-    rig.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
-    rig.controller.handlePlaceButtonClick();
-    EXPECT_EQ(rig.log,
-              concat({{"out: Window title: Notes", "out: not matched", "out: Window title: Report",
-                       "out: x=10.0 y=41.0", "out: w.x=10.0 w.y=40.0", "out: not matched"},
-                      kMatched,
-                      {"ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2"},
-                      kSaved,
-                      {"ax: perform AXRaise on window 2", kRaised[1]},
-                      kHandedOff}));
-    EXPECT_TRUE(rig.windowList.calls.empty()) << "a first match lists nothing again";
-    EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
-}
-
-TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
+TEST(PlaceAction, EachPathOfTheActionInOrder) {
     const std::string permission =
         "Accessibility permissions not granted. Please enable in System Settings > Privacy & Security > Accessibility.";
     const struct {
@@ -92,6 +74,21 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         void (*change)(ControllerRig&);
         Lines trace;
     } cases[] = {
+        {"the first matching window placed, no later one looked at",
+         [](ControllerRig& r) {
+             FakeAXWindow otherTitle = matchingWindow(), lower = matchingWindow(), later = matchingWindow();
+             otherTitle.title = ScriptedAttribute::title("Notes");
+             lower.position = ScriptedAttribute::point(10, 41);
+             later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
+             r.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
+         },
+         concat({{"out: Window title: Notes", "out: not matched", "out: Window title: Report", "out: x=10.0 y=41.0",
+                  "out: w.x=10.0 w.y=40.0", "out: not matched"},
+                 kMatched,
+                 {"ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2"},
+                 saved(),
+                 {"ax: perform AXRaise on window 2", kRaised[1]},
+                 kHandedOff})},
         {"no window row", [](ControllerRig& r) { r.windowListComboBox->selected = -1; }, {"out: No selection."}},
         {"row beyond the list", [](ControllerRig& r) { r.windowListComboBox->selected = 2; }, {"out: No selection."}},
         {"no resolution row",
@@ -124,8 +121,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
                  {kSetFrame[0], "out: Failed to set window position. AXError: kAXErrorCannotComplete (-25204)",
                   kSetFrame[1]},
                  // the rectangle follows the window, which stayed where it was
-                 {"prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1],
-                  kSaved[2]},
+                 saved("X=10 Y=40"),
                  {kRaised[0], "out: Failed to bring window to front. AXError: kAXErrorActionUnsupported (-25206)",
                   "out: No main window found to minimize.", kHandedOff[2]}})},
         {"size fails, no preferences domain",
@@ -144,25 +140,19 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         {"preferences cannot be written", [](ControllerRig& r) { r.preferences.canSynchronize = false; },
          concat({kMatched,
                  kSetFrame,
-                 kSaved,
+                 saved(),
                  {"out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
                   "written."},
                  kRaised,
                  kHandedOff})},
         {"geometry values cannot be made", [](ControllerRig& r) { r.accessibility.valueCreationFails = true; },
          concat({kMatched,
-                 {"out: Window is at 10,40 with size 800x600, not 1280x720.",
-                  "prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1],
-                  kSaved[2]},
+                 {"out: Window is at 10,40 with size 800x600, not 1280x720."},
+                 saved("X=10 Y=40"),
                  kRaised,
                  kHandedOff})},
         {"a panel on the left", [](ControllerRig& r) { r.accessibility.leftInset = 64; },
-         concat({kMatched,
-                 kSetFrame,
-                 {"prefs set: com.apple.screencapture last-selection X=64 Y=30 Width=1280 Height=720", kSaved[1],
-                  kSaved[2]},
-                 kRaised,
-                 kHandedOff})},
+         concat({kMatched, kSetFrame, saved("X=64 Y=30"), kRaised, kHandedOff})},
         {"the application takes its size back",
          [](ControllerRig& r) {
              window(r).takesSizeBack = true;
@@ -171,7 +161,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  kSetFrame,
                  {"out: Window is at 0,30 with size 800x600, not 1280x720: the application changed its size back."},
-                 kSaved,
+                 saved(),
                  kRaised,
                  kHandedOff})},
         {"the size, past the work area",
@@ -179,7 +169,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  kSetFrame,
                  {"out: Window is at 0,30 with size 1280x720: the work area is only 1366x738 at 0,30."},
-                 kSaved,
+                 saved(),
                  kRaised,
                  kHandedOff})},
     };
@@ -297,7 +287,7 @@ TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
                                "out: not matched", "out: " + kNoMatch, "out: " + again, "out: Window title: Report",
                                "out: x=650.0 y=380.0", "out: w.x=650.0 w.y=380.0", "out: width=800.0 height=600.0"},
                               kSetFrame,
-                              kSaved,
+                              saved(),
                               kRaised,
                               kHandedOff}));
         }
