@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <numeric>
 
 #include "shell/recorders/ini_text.h"
 #include "shell/recorders/obs_session.h"
@@ -61,7 +60,7 @@ ObsSession::Setup setupFor(int port, const QString& password) {
 
 struct Ran {
     Outcome outcome = Outcome::Failed;
-    std::vector<std::string> lines;
+    QStringList lines;
 };
 
 // One session from start to its end (a failure if it never ends).
@@ -71,7 +70,11 @@ Ran run(const ObsSession::Setup& setup) {
     QSignalSpy finished(&session, &ObsSession::finished);
     session.start(setup);
     const bool ended = !finished.isEmpty() || finished.wait(30000);
-    return {ended ? finished.at(0).at(0).value<Outcome>() : Outcome::Failed, output.lines};
+    Ran ran{ended ? finished.at(0).at(0).value<Outcome>() : Outcome::Failed, {}};
+    for (const auto& line : output.lines) {
+        ran.lines << QString::fromStdString(line);
+    }
+    return ran;
 }
 
 FakeObs::Answer withData(QJsonObject data) { return {100, {}, std::move(data)}; }
@@ -286,9 +289,8 @@ private slots:
             const auto scene = request.value("requestData").toObject().value("sceneName");
             QVERIFY2(scene.isUndefined() || scene.toString() == QLatin1String("Tallowin"), "only Tallowin's scene");
         }
-        QCOMPARE(lines, (std::vector<std::string>{
-                            "OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; "
-                            "press Start Recording in OBS."}));
+        QCOMPARE(lines, (QStringList{"OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; "
+                                     "press Start Recording in OBS."}));
     }
 
     void anEarlierSceneAndCaptureAreUpdated_data() {
@@ -360,7 +362,7 @@ private slots:
         setup.stepTimeout = std::chrono::milliseconds(500);
         const auto [outcome, lines] = run(setup);
         QCOMPARE(outcome, Outcome::Failed);
-        QCOMPARE(lines, std::vector<std::string>{line.arg(obs.port()).toStdString()});
+        QCOMPARE(lines, QStringList{line.arg(obs.port())});
         QVERIFY(!obs.requestTypes().contains("StartRecord"));
     }
 
@@ -370,24 +372,22 @@ private slots:
     void underWaylandThePipeWireCaptureIsCropped_data() {
         QTest::addColumn<QString>("kind");   // the one OBS offers
         QTest::addColumn<QString>("input");  // Tallowin's earlier one
-        QTest::addColumn<QString>("said");
-        const QString ready = QStringLiteral(
-            "OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 "
-            "canvas; press Start Recording in OBS.\n");
-        QTest::newRow("new") << "pipewire-desktop-capture-source"
-                             << "" << ready + "OBS asks which screen to share: pick the one that holds 0,30.\n";
-        QTest::newRow("earlier") << ""
-                                 << "Tallowin capture (PipeWire)" << ready;
-        QTest::newRow("no PipeWire") << "xshm_input"
-                                     << ""
-                                     << "OBS has no PipeWire screen capture, which it needs under Wayland (Debian: "
-                                        "apt install obs-plugins xdg-desktop-portal-wlr).\n";
+        QTest::addColumn<QStringList>("said");
+        const QString ready =
+            u"OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; press Start Recording in OBS."_s;
+        QTest::newRow("new") << u"pipewire-desktop-capture-source"_s << QString()
+                             << QStringList{ready, "OBS asks which screen to share: pick the one that holds 0,30."};
+        QTest::newRow("earlier") << QString() << u"Tallowin capture (PipeWire)"_s << QStringList{ready};
+        QTest::newRow("no PipeWire") << u"xshm_input"_s << QString()
+                                     << QStringList{
+                                            "OBS has no PipeWire screen capture, which it needs under Wayland "
+                                            "(Debian: apt install obs-plugins xdg-desktop-portal-wlr)."};
     }
 
     void underWaylandThePipeWireCaptureIsCropped() {
         QFETCH(QString, kind);
         QFETCH(QString, input);
-        QFETCH(QString, said);
+        QFETCH(QStringList, said);
         FakeObs obs;
         obs.answers["GetInputKindList"] = withData({{"inputKinds", QJsonArray{kind}}});
         obs.answers["GetInputList"] = withData({{"inputs", QJsonArray{QJsonObject{{"inputName", input}}}}});
@@ -395,11 +395,7 @@ private slots:
         obs.answers["GetSceneItemId"] = withData({{"sceneItemId", 4}});
         auto setup = setupFor(obs.port(), {});
         setup.wayland = true;
-        const auto lines = run(setup).lines;
-        QCOMPARE(QString::fromStdString(std::accumulate(
-                     lines.begin(), lines.end(), std::string(),
-                     [](const std::string& all, const std::string& line) { return all + line + "\n"; })),
-                 said);
+        QCOMPARE(run(setup).lines, said);
         QVERIFY(!obs.requestTypes().contains("SetInputSettings"));
         QCOMPARE(obs.requestData("CreateInput").value("inputKind").toString(), kind == "xshm_input" ? "" : kind);
         const auto crop = obs.requestData("SetSceneItemTransform").value("sceneItemTransform").toObject();
@@ -414,8 +410,8 @@ private slots:
         const auto [outcome, lines] = run(setupFor(obs.port(), {}));
         QCOMPARE(outcome, Outcome::Recording);
         QCOMPARE(obs.requestTypes(), QStringList{"GetRecordStatus"});
-        QCOMPARE(lines, (std::vector<std::string>{"OBS is recording: Tallowin leaves its canvas and scenes as "
-                                                  "they are; stop the recording and press Place again."}));
+        QCOMPARE(lines, (QStringList{"OBS is recording: Tallowin leaves its canvas and scenes as "
+                                     "they are; stop the recording and press Place again."}));
     }
 
     void aClosedPortIsUnreachableAndSilent() {
