@@ -77,6 +77,10 @@ Ran run(const ObsSession::Setup& setup) {
     return ran;
 }
 
+// The line once OBS is set up for setupFor's rectangle.
+const QString kReady =
+    u"OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; press Start Recording in OBS."_s;
+
 FakeObs::Answer withData(QJsonObject data) { return {100, {}, std::move(data)}; }
 
 }  // namespace
@@ -152,11 +156,9 @@ private slots:
         QVERIFY(enableObsServer(folder).ok);
         QVERIFY(fs::is_symlink(folder / "plugin_config" / "obs-websocket" / "config.json"));
         const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(readAll(real))).object();
-        QCOMPARE(json.value("server_enabled").toBool(), true);
-        QCOMPARE(json.value("server_password").toString(), QStringLiteral("json pw"));
-        QCOMPARE(json.value("alerts_enabled").toBool(), true);
-        QCOMPARE(json.value("first_load").toBool(false), false);
-        QCOMPARE(json.size(), 6);
+        const QJsonObject switchedOn{{"alerts_enabled", true},       {"auth_required", true}, {"server_enabled", true},
+                                     {"server_password", "json pw"}, {"server_port", 4477},   {"first_load", false}};
+        QCOMPARE(json, switchedOn);
         QCOMPARE(readAll(folder / "global.ini"), kGlobalIni);
     }
 
@@ -166,10 +168,9 @@ private slots:
         writeAll(folder / "plugin_config" / "obs-websocket" / "config.json", "{ not json");
         const auto read = readObsServerSettings(folder);
         QVERIFY(!read.ok);
-        QVERIFY2(
-            read.failure.rfind(
-                "Cannot read OBS's settings " + folder.string() + "/plugin_config/obs-websocket/config.json: ", 0) == 0,
-            read.failure.c_str());
+        QVERIFY2(read.failure.starts_with("Cannot read OBS's settings " + folder.string() +
+                                          "/plugin_config/obs-websocket/config.json: "),
+                 read.failure.c_str());
         QVERIFY(!enableObsServer(folder).ok);
 
         fs::remove_all(folder / "plugin_config");
@@ -289,8 +290,7 @@ private slots:
             const auto scene = request.value("requestData").toObject().value("sceneName");
             QVERIFY2(scene.isUndefined() || scene.toString() == QLatin1String("Tallowin"), "only Tallowin's scene");
         }
-        QCOMPARE(lines, (QStringList{"OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; "
-                                     "press Start Recording in OBS."}));
+        QCOMPARE(lines, QStringList{kReady});
     }
 
     void anEarlierSceneAndCaptureAreUpdated_data() {
@@ -373,11 +373,9 @@ private slots:
         QTest::addColumn<QString>("kind");   // the one OBS offers
         QTest::addColumn<QString>("input");  // Tallowin's earlier one
         QTest::addColumn<QStringList>("said");
-        const QString ready =
-            u"OBS is ready: scene \"Tallowin\" shows 1920x1080 at 0,30 on a 1920x1080 canvas; press Start Recording in OBS."_s;
         QTest::newRow("new") << u"pipewire-desktop-capture-source"_s << QString()
-                             << QStringList{ready, "OBS asks which screen to share: pick the one that holds 0,30."};
-        QTest::newRow("earlier") << QString() << u"Tallowin capture (PipeWire)"_s << QStringList{ready};
+                             << QStringList{kReady, "OBS asks which screen to share: pick the one that holds 0,30."};
+        QTest::newRow("earlier") << QString() << u"Tallowin capture (PipeWire)"_s << QStringList{kReady};
         QTest::newRow("no PipeWire") << u"xshm_input"_s << QString()
                                      << QStringList{
                                             "OBS has no PipeWire screen capture, which it needs under Wayland "
