@@ -33,25 +33,10 @@ constexpr pid_t kAlphaPid = 101;
 const WindowEntry kAlpha{.number = 11, .pid = kAlphaPid, .name = "Alpha", .owner = "Apps"};
 const WindowEntry kBeta{.number = 12, .pid = 102, .name = "Beta", .owner = "Apps"};
 
-// What the screen-recording question, asked from inside viewDidLoad, saw of the window.
-struct Witness final : platform::ScreenCapturePermission {
-    QStringList seen;
-    bool preflightScreenCaptureAccess() override {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (const auto* view = dynamic_cast<MainView*>(widget)) {
-                const int rows = view->resolutionComboBox()->count();
-                seen.append(QStringLiteral("visible %1, %2 sizes").arg(int{view->isVisible()}).arg(rows));
-            }
-        }
-        return true;
-    }
-    bool requestScreenCaptureAccess() override { return true; }
-};
-
 // The application shell over in-memory services and a virtual clock.
 struct Rig {
     doubles::ScriptedWindowListSource windowList;
-    Witness screenCapture;
+    doubles::ScriptedScreenCapture screenCapture;
     doubles::FakeAccessibility accessibility;
     doubles::FakePreferences preferences;
     doubles::VirtualTimerFactory timers;
@@ -109,15 +94,24 @@ private slots:
     void viewDidLoadComesOnceWithOutletsConnectedBeforeTheFirstShow() {
         Rig rig;
         rig.accessibility.trusted = false;
+        QStringList seen;  // of the window, by the screen-recording question viewDidLoad asks
+        rig.screenCapture.onPreflight = [&seen] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (const auto* view = dynamic_cast<MainView*>(widget)) {
+                    const int rows = view->resolutionComboBox()->count();
+                    seen.append(QStringLiteral("visible %1, %2 sizes").arg(int{view->isVisible()}).arg(rows));
+                }
+            }
+        };
         rig.start();
-        QCOMPARE(rig.screenCapture.seen, QStringList{"visible 0, 2 sizes"});
+        QCOMPARE(seen, QStringList{"visible 0, 2 sizes"});
         QCOMPARE(rig.view->messageLabel()->text(), QStringLiteral("Accessibility Permission not granted"));
         for (int shown = 0; shown < 2; ++shown) {
             rig.shell->show();
             QVERIFY(QTest::qWaitForWindowExposed(rig.view));
             rig.view->hide();
         }
-        QCOMPARE(rig.screenCapture.seen.size(), 1);
+        QCOMPARE(seen.size(), 1);
     }
 
     // Ticks that come while the list is open wait for it to close; the
