@@ -295,18 +295,14 @@ private slots:
 
     void anEarlierSceneAndCaptureAreUpdated_data() {
         QTest::addColumn<int>("itemCode");
-        QTest::addColumn<QStringList>("tail");
-        QTest::newRow("in the scene") << 100
-                                      << QStringList{"SetSceneItemTransform", "SetSceneItemEnabled",
-                                                     "SetCurrentProgramScene"};
-        QTest::newRow("taken out of the scene")
-            << 600
-            << QStringList{"CreateSceneItem", "SetSceneItemTransform", "SetSceneItemEnabled", "SetCurrentProgramScene"};
+        QTest::addColumn<QStringList>("putBack");  // the requests that put the capture back
+        QTest::newRow("in the scene") << 100 << QStringList();
+        QTest::newRow("taken out of the scene") << 600 << QStringList{"CreateSceneItem"};
     }
 
     void anEarlierSceneAndCaptureAreUpdated() {
         QFETCH(int, itemCode);
-        QFETCH(QStringList, tail);
+        QFETCH(QStringList, putBack);
         FakeObs obs;
         obs.answers["GetSceneList"] = withData({{"scenes", QJsonArray{QJsonObject{{"sceneName", "Tallowin"}}}}});
         obs.answers["GetInputList"] =
@@ -316,9 +312,10 @@ private slots:
         auto setup = setupFor(obs.port(), {});
         setup.rectangle = {0, 30, 1280, 720};
         QCOMPARE(run(setup).outcome, Outcome::Ready);
-        QCOMPARE(obs.requestTypes(), QStringList({"GetRecordStatus", "SetVideoSettings", "GetSceneList", "GetInputList",
-                                                  "SetInputSettings", "GetSceneItemId"}) +
-                                         tail);
+        QCOMPARE(obs.requestTypes(),
+                 QStringList({"GetRecordStatus", "SetVideoSettings", "GetSceneList", "GetInputList", "SetInputSettings",
+                              "GetSceneItemId"}) +
+                     putBack + QStringList({"SetSceneItemTransform", "SetSceneItemEnabled", "SetCurrentProgramScene"}));
         // 2560-1280 = 1280 right, 1440-30-720 = 690 at the bottom.
         const auto cuts = obs.requestData("SetInputSettings").value("inputSettings").toObject();
         QCOMPARE((QList<int>{cuts.value("cut_right").toInt(), cuts.value("cut_bot").toInt()}), (QList<int>{1280, 690}));
