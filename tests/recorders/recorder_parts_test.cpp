@@ -92,6 +92,8 @@ class RecorderPartsTest : public QObject {
 
 private slots:
     void initTestCase() { qRegisterMetaType<Outcome>(); }
+    // Each test's own empty folder, removed after it.
+    void init() { folder_ = scratch_.emplace().path().toStdString(); }
 
     void iniEditsTouchOnlyTheirLine() {
         // A value replaced in place: OBS's own file, switched on below.
@@ -105,35 +107,31 @@ private slots:
     }
 
     void obs29SettingsAreReadAndSwitchedOnKeepingEverythingElse() {
-        QTemporaryDir home;
-        const fs::path folder = home.path().toStdString();
-        writeAll(folder / "global.ini", kGlobalIni);
-        ::chmod((folder / "global.ini").c_str(), 0640);
-        const auto read = readObsServerSettings(folder);
+        writeAll(folder_ / "global.ini", kGlobalIni);
+        ::chmod((folder_ / "global.ini").c_str(), 0640);
+        const auto read = readObsServerSettings(folder_);
         QVERIFY(read.ok);
         QCOMPARE(read.settings.enabled, false);
         QCOMPARE(read.settings.port, 4466);
         QCOMPARE(read.settings.password, std::string("users own"));
 
-        const auto enabled = enableObsServer(folder);
+        const auto enabled = enableObsServer(folder_);
         QVERIFY(enabled.ok);
         QCOMPARE(enabled.settings.password, std::string("users own"));
         std::string expected = kGlobalIni;
         expected.replace(expected.find("ServerEnabled=false"), 19, "ServerEnabled=true");
-        QCOMPARE(readAll(folder / "global.ini"), expected);
+        QCOMPARE(readAll(folder_ / "global.ini"), expected);
         struct stat status {};
-        QCOMPARE(::stat((folder / "global.ini").c_str(), &status), 0);
+        QCOMPARE(::stat((folder_ / "global.ini").c_str(), &status), 0);
         QCOMPARE(status.st_mode & 0777U, 0640U);
     }
 
     void aPasswordIsMadeOnlyWhenThereIsNone() {
-        QTemporaryDir home;
-        const fs::path folder = home.path().toStdString();
-        writeAll(folder / "global.ini", "[General]\nFirstRun=true\n");
-        const auto enabled = enableObsServer(folder);
+        writeAll(folder_ / "global.ini", "[General]\nFirstRun=true\n");
+        const auto enabled = enableObsServer(folder_);
         QVERIFY(enabled.ok);
         QCOMPARE(enabled.settings.password.size(), std::size_t{16});
-        const auto text = readAll(folder / "global.ini");
+        const auto text = readAll(folder_ / "global.ini");
         QCOMPARE(iniValue(text, "General", "FirstRun"), std::optional<std::string>("true"));
         QCOMPARE(iniValue(text, "OBSWebSocket", "ServerEnabled"), std::optional<std::string>("true"));
         QCOMPARE(iniValue(text, "OBSWebSocket", "ServerPort"), std::optional<std::string>("4455"));
@@ -141,42 +139,38 @@ private slots:
     }
 
     void obs30JsonWinsAndKeepsItsKeysAndLink() {
-        QTemporaryDir home;
-        const fs::path folder = home.path().toStdString();
-        writeAll(folder / "global.ini", kGlobalIni);
-        const fs::path real = folder / "elsewhere.json";
+        writeAll(folder_ / "global.ini", kGlobalIni);
+        const fs::path real = folder_ / "elsewhere.json";
         writeAll(real, R"({"alerts_enabled":true,"auth_required":true,"server_enabled":false,)"
                        R"("server_password":"json pw","server_port":4477,"first_load":false})");
-        fs::create_directories(folder / "plugin_config" / "obs-websocket");
-        fs::create_symlink(real, folder / "plugin_config" / "obs-websocket" / "config.json");
-        const auto read = readObsServerSettings(folder);
+        fs::create_directories(folder_ / "plugin_config" / "obs-websocket");
+        fs::create_symlink(real, folder_ / "plugin_config" / "obs-websocket" / "config.json");
+        const auto read = readObsServerSettings(folder_);
         QVERIFY(read.ok);
         QCOMPARE(read.settings.port, 4477);
         QCOMPARE(read.settings.password, std::string("json pw"));
-        QVERIFY(enableObsServer(folder).ok);
-        QVERIFY(fs::is_symlink(folder / "plugin_config" / "obs-websocket" / "config.json"));
+        QVERIFY(enableObsServer(folder_).ok);
+        QVERIFY(fs::is_symlink(folder_ / "plugin_config" / "obs-websocket" / "config.json"));
         const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(readAll(real))).object();
         const QJsonObject switchedOn{{"alerts_enabled", true},       {"auth_required", true}, {"server_enabled", true},
                                      {"server_password", "json pw"}, {"server_port", 4477},   {"first_load", false}};
         QCOMPARE(json, switchedOn);
-        QCOMPARE(readAll(folder / "global.ini"), kGlobalIni);
+        QCOMPARE(readAll(folder_ / "global.ini"), kGlobalIni);
     }
 
     void unreadableSettingsAreOneLine() {
-        QTemporaryDir home;
-        const fs::path folder = home.path().toStdString();
-        writeAll(folder / "plugin_config" / "obs-websocket" / "config.json", "{ not json");
-        const auto read = readObsServerSettings(folder);
+        writeAll(folder_ / "plugin_config" / "obs-websocket" / "config.json", "{ not json");
+        const auto read = readObsServerSettings(folder_);
         QVERIFY(!read.ok);
-        QVERIFY2(read.failure.starts_with("Cannot read OBS's settings " + folder.string() +
+        QVERIFY2(read.failure.starts_with("Cannot read OBS's settings " + folder_.string() +
                                           "/plugin_config/obs-websocket/config.json: "),
                  read.failure.c_str());
-        QVERIFY(!enableObsServer(folder).ok);
+        QVERIFY(!enableObsServer(folder_).ok);
 
-        fs::remove_all(folder / "plugin_config");
-        writeAll(folder / "global.ini", "[OBSWebSocket]\nServerPort=many\n");
-        QCOMPARE(readObsServerSettings(folder).failure,
-                 "Cannot read OBS's settings " + folder.string() + "/global.ini: ServerPort is many.");
+        fs::remove_all(folder_ / "plugin_config");
+        writeAll(folder_ / "global.ini", "[OBSWebSocket]\nServerPort=many\n");
+        QCOMPARE(readObsServerSettings(folder_).failure,
+                 "Cannot read OBS's settings " + folder_.string() + "/global.ini: ServerPort is many.");
     }
 
     void ssrSettingsKeepTheUsersAndSetBothAreas() {
@@ -234,12 +228,11 @@ private slots:
     }
 
     void thePinIsRememberedInTallowinsOwnFile() {
-        QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", folder_.c_str());
         QCOMPARE(rememberedRecorder(), std::optional<Recorder>());
         QVERIFY(rememberRecorder(Recorder::SimpleScreenRecorder));
         QCOMPARE(rememberedRecorder(), std::optional(Recorder::SimpleScreenRecorder));
-        QCOMPARE(tallowinSettingsFile(), fs::path(config.path().toStdString()) / "tallowin" / "tallowin.conf");
+        QCOMPARE(tallowinSettingsFile(), folder_ / "tallowin" / "tallowin.conf");
         QVERIFY(rememberRecorder(std::nullopt));
         QCOMPARE(rememberedRecorder(), std::optional<Recorder>());
         QCOMPARE(recorderNamed("OBS"), std::optional<Recorder>());
@@ -249,21 +242,19 @@ private slots:
     void wfRecorderGetsTheRectangleAsOneQuotedGeometry() {
         QCOMPARE(wfRecorderCommand({0, 30, 1920, 1080}, "/home/o'brien/My Videos/t.mp4"),
                  std::string("wf-recorder -g '0,30 1920x1080' -f '/home/o'\\''brien/My Videos/t.mp4'"));
-        // Without a videos folder, home takes the recording.
+        // Without a videos folder_, home takes the recording.
         QCOMPARE(wfRecorderFile("/nonexistent/Videos", "/h").parent_path(), fs::path("/h"));
     }
 
     void processesAreFoundByTheirCommandName() {
-        QTemporaryDir proc;
-        const fs::path root = proc.path().toStdString();
         for (const auto& [pid, comm, state] : {std::tuple{"12", "obs", " S"}, std::tuple{"13", "simplescreenrec", " R"},
                                                std::tuple{"14", "obs", " Z"}}) {
-            writeAll(root / pid / "comm", std::string(comm) + "\n");
-            writeAll(root / pid / "stat", std::string(pid) + " (" + comm + ")" + state + " 1 2 3\n");
+            writeAll(folder_ / pid / "comm", std::string(comm) + "\n");
+            writeAll(folder_ / pid / "stat", std::string(pid) + " (" + comm + ")" + state + " 1 2 3\n");
         }
-        writeAll(root / "self" / "comm", "obs\n");
-        QCOMPARE(processesNamed("obs", root), std::vector<pid_t>{12});
-        QCOMPARE(processesNamed("simplescreenrecorder", root), std::vector<pid_t>{13});
+        writeAll(folder_ / "self" / "comm", "obs\n");
+        QCOMPARE(processesNamed("obs", folder_), std::vector<pid_t>{12});
+        QCOMPARE(processesNamed("simplescreenrecorder", folder_), std::vector<pid_t>{13});
     }
 
     void aNewSceneAndCaptureAreMadeAndCurrent() {
@@ -415,6 +406,10 @@ private slots:
         QCOMPARE(outcome, Outcome::Unreachable);
         QVERIFY(lines.empty());
     }
+
+private:
+    std::optional<QTemporaryDir> scratch_;
+    fs::path folder_;
 };
 
 }  // namespace tallowin::recorders
