@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -108,7 +106,7 @@ private slots:
 
     void obs29SettingsAreReadAndSwitchedOnKeepingEverythingElse() {
         writeAll(folder_ / "global.ini", kGlobalIni);
-        ::chmod((folder_ / "global.ini").c_str(), 0640);
+        fs::permissions(folder_ / "global.ini", fs::perms(0640));
         const auto read = readObsServerSettings(folder_);
         QVERIFY(read.ok);
         QCOMPARE(read.settings.enabled, false);
@@ -121,9 +119,7 @@ private slots:
         std::string expected = kGlobalIni;
         expected.replace(expected.find("ServerEnabled=false"), 19, "ServerEnabled=true");
         QCOMPARE(readAll(folder_ / "global.ini"), expected);
-        struct stat status {};
-        QCOMPARE(::stat((folder_ / "global.ini").c_str(), &status), 0);
-        QCOMPARE(status.st_mode & 0777U, 0640U);
+        QCOMPARE(static_cast<unsigned>(fs::status(folder_ / "global.ini").permissions()), 0640U);
     }
 
     void aPasswordIsMadeOnlyWhenThereIsNone() {
