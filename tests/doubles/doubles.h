@@ -56,7 +56,8 @@ platform::WindowList windowList(const std::vector<WindowEntry>& entries);
 struct ScriptedScreenCapture final : platform::ScreenCapturePermission {
     bool preflightAnswer = true;
     bool requestAnswer = true;
-    bool preflightScreenCaptureAccess() override { return preflightAnswer; }
+    std::function<void()> onPreflight = [] {};  // runs as the question is asked
+    bool preflightScreenCaptureAccess() override { return onPreflight(), preflightAnswer; }
     bool requestScreenCaptureAccess() override { return requestAnswer; }
 };
 

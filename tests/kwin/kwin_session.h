@@ -44,8 +44,7 @@ public:
             "exec env -i PATH=/usr/bin:/bin HOME=" + folder.string() + " XDG_RUNTIME_DIR=" + (folder / "run").string() +
             " dbus-run-session -- sh -c 'echo \"$DBUS_SESSION_BUS_ADDRESS\" >bus.tmp && mv bus.tmp bus && "
             "./kwin_wayland --virtual --socket tallowin-kwin --width 2560 --height 1440 & echo $! >kwin.pid; wait; "
-            "exec sleep 100000' "
-            ">kwin.log 2>&1";
+            "exec sleep 100000' >kwin.log 2>&1";
         session->leader_ = ::fork();
         if (session->leader_ == 0) {
             ::setpgid(0, 0);
@@ -81,8 +80,7 @@ public:
     // A GTK client of this compositor, in its process group; its pid.
     pid_t client(const std::vector<std::string>& arguments) {
         std::string command =
-            "exec env -i PATH=/usr/bin:/bin GDK_BACKEND=wayland WAYLAND_DISPLAY=tallowin-kwin "
-            "XDG_RUNTIME_DIR=" +
+            "exec env -i PATH=/usr/bin:/bin GDK_BACKEND=wayland WAYLAND_DISPLAY=tallowin-kwin XDG_RUNTIME_DIR=" +
             runtime();
         for (const auto& argument : arguments) {
             command += " '" + argument + "'";

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <ranges>
 
+#include "placement/capture_size.h"
+#include "placement/resolution_parser.h"
+#include "placement/title_prefix.h"
 #include "tests/doubles/doubles.h"
 
 namespace tallowin {
@@ -52,35 +56,17 @@ Lines concat(std::initializer_list<Lines> parts) {
 const Lines kMatched = {"out: Window title: Report", "out: x=10.0 y=40.0", "out: w.x=10.0 w.y=40.0",
                         "out: width=800.0 height=600.0"};
 const Lines kSetFrame = {"ax: set AXPosition (0.0, 0.0) on window 0", "ax: set AXSize (1280.0, 720.0) on window 0"};
-const Lines kSaved = {"prefs set: com.apple.screencapture last-selection X=0 Y=30 Width=1280 Height=720",
-                      "prefs set: com.apple.screencapture last-selection-display 0",
-                      "prefs synchronize: com.apple.screencapture"};
+// The rectangle stored where the window went.
+Lines saved(const std::string& at = "X=0 Y=30") {
+    return {"prefs set: com.apple.screencapture last-selection " + at + " Width=1280 Height=720",
+            "prefs set: com.apple.screencapture last-selection-display 0",
+            "prefs synchronize: com.apple.screencapture"};
+}
 const Lines kRaised = {"ax: perform AXRaise on window 0", "out: Window successfully brought to front."};
 const Lines kHandedOff = {"miniaturize", "out: Main window minimized",
                           "open: /System/Applications/Utilities/Screenshot.app"};
 
-TEST(PlaceAction, TheFirstMatchingWindowIsPlacedAndNoLaterOneIsLookedAt) {
-    ControllerRig rig;
-    prepare(rig);
-    FakeAXWindow otherTitle = matchingWindow(), lower = matchingWindow(), later = matchingWindow();
-    otherTitle.title = ScriptedAttribute::title("Notes");
-    lower.position = ScriptedAttribute::point(10, 41);
-    later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
-    rig.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
-    rig.controller.handlePlaceButtonClick();
-    EXPECT_EQ(rig.log,
-              concat({{"out: Window title: Notes", "out: not matched", "out: Window title: Report",
-                       "out: x=10.0 y=41.0", "out: w.x=10.0 w.y=40.0", "out: not matched"},
-                      kMatched,
-                      {"ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2"},
-                      kSaved,
-                      {"ax: perform AXRaise on window 2", kRaised[1]},
-                      kHandedOff}));
-    EXPECT_TRUE(rig.windowList.calls.empty()) << "a first match lists nothing again";
-    EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
-}
-
-TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
+TEST(PlaceAction, EachPathOfTheActionInOrder) {
     const std::string permission =
         "Accessibility permissions not granted. Please enable in System Settings > Privacy & Security > Accessibility.";
     const struct {
@@ -88,6 +74,21 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         void (*change)(ControllerRig&);
         Lines trace;
     } cases[] = {
+        {"the first matching window placed, no later one looked at",
+         [](ControllerRig& r) {
+             FakeAXWindow otherTitle = matchingWindow(), lower = matchingWindow(), later = matchingWindow();
+             otherTitle.title = ScriptedAttribute::title("Notes");
+             lower.position = ScriptedAttribute::point(10, 41);
+             later.title = ScriptedAttribute::failure(AxError::failure);  // would print "not matched" when looked at
+             r.accessibility.applications[kPid].windows = {otherTitle, lower, matchingWindow(), later};
+         },
+         concat({{"out: Window title: Notes", "out: not matched", "out: Window title: Report", "out: x=10.0 y=41.0",
+                  "out: w.x=10.0 w.y=40.0", "out: not matched"},
+                 kMatched,
+                 {"ax: set AXPosition (0.0, 0.0) on window 2", "ax: set AXSize (1280.0, 720.0) on window 2"},
+                 saved(),
+                 {"ax: perform AXRaise on window 2", kRaised[1]},
+                 kHandedOff})},
         {"no window row", [](ControllerRig& r) { r.windowListComboBox->selected = -1; }, {"out: No selection."}},
         {"row beyond the list", [](ControllerRig& r) { r.windowListComboBox->selected = 2; }, {"out: No selection."}},
         {"no resolution row",
@@ -120,8 +121,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
                  {kSetFrame[0], "out: Failed to set window position. AXError: kAXErrorCannotComplete (-25204)",
                   kSetFrame[1]},
                  // the rectangle follows the window, which stayed where it was
-                 {"prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1],
-                  kSaved[2]},
+                 saved("X=10 Y=40"),
                  {kRaised[0], "out: Failed to bring window to front. AXError: kAXErrorActionUnsupported (-25206)",
                   "out: No main window found to minimize.", kHandedOff[2]}})},
         {"size fails, no preferences domain",
@@ -140,25 +140,19 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
         {"preferences cannot be written", [](ControllerRig& r) { r.preferences.canSynchronize = false; },
          concat({kMatched,
                  kSetFrame,
-                 kSaved,
+                 saved(),
                  {"out: Capture selection not stored: the preferences domain com.apple.screencapture could not be "
                   "written."},
                  kRaised,
                  kHandedOff})},
         {"geometry values cannot be made", [](ControllerRig& r) { r.accessibility.valueCreationFails = true; },
          concat({kMatched,
-                 {"out: Window is at 10,40 with size 800x600, not 1280x720.",
-                  "prefs set: com.apple.screencapture last-selection X=10 Y=40 Width=1280 Height=720", kSaved[1],
-                  kSaved[2]},
+                 {"out: Window is at 10,40 with size 800x600, not 1280x720."},
+                 saved("X=10 Y=40"),
                  kRaised,
                  kHandedOff})},
         {"a panel on the left", [](ControllerRig& r) { r.accessibility.leftInset = 64; },
-         concat({kMatched,
-                 kSetFrame,
-                 {"prefs set: com.apple.screencapture last-selection X=64 Y=30 Width=1280 Height=720", kSaved[1],
-                  kSaved[2]},
-                 kRaised,
-                 kHandedOff})},
+         concat({kMatched, kSetFrame, saved("X=64 Y=30"), kRaised, kHandedOff})},
         {"the application takes its size back",
          [](ControllerRig& r) {
              window(r).takesSizeBack = true;
@@ -167,7 +161,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  kSetFrame,
                  {"out: Window is at 0,30 with size 800x600, not 1280x720: the application changed its size back."},
-                 kSaved,
+                 saved(),
                  kRaised,
                  kHandedOff})},
         {"the size, past the work area",
@@ -175,7 +169,7 @@ TEST(PlaceAction, EveryOtherPathOfTheActionInOrder) {
          concat({kMatched,
                  kSetFrame,
                  {"out: Window is at 0,30 with size 1280x720: the work area is only 1366x738 at 0,30."},
-                 kSaved,
+                 saved(),
                  kRaised,
                  kHandedOff})},
     };
@@ -223,6 +217,25 @@ TEST(PlaceAction, TheWindowMatchesByTitlePrefixPositionWhenReadableAndSize) {
         EXPECT_EQ(rig.output.lines, lines);
         EXPECT_EQ(rig.accessibility.live(), 0) << "every element and value released";
     }
+}
+
+// Each placement hands the tool its own rectangle and window, once; the tool
+// opened alone has none to hand over.
+TEST(PlaceAction, TheToolGetsTheStoredRectangleAndThePlacedWindow) {
+    ControllerRig rig;
+    prepare(rig);
+    rig.controller.handlePlaceButtonClick();
+    window(rig) = matchingWindow();  // back as the list has it
+    rig.resolutionComboBox->selected = 0;
+    rig.controller.handlePlaceButtonClick();
+    rig.controller.openScreenshotTool();
+    Lines handed;
+    for (const auto& [tool, at, number] : rig.workspace.handoffs) {
+        handed.push_back(std::to_string(at.x) + "," + std::to_string(at.y) + " " + std::to_string(at.width) + "x" +
+                         std::to_string(at.height) + " of window " + std::to_string(number));
+    }
+    EXPECT_EQ(handed, (Lines{"0,30 1280x720 of window 7", "0,30 1920x1080 of window 7"}));
+    EXPECT_EQ(rig.workspace.opened.size(), 3U);
 }
 
 // The window moved, was resized or retitled after the list was taken: the
@@ -274,10 +287,76 @@ TEST(PlaceAction, AWindowChangedSinceTheListIsLookedForAgainAsItIsNow) {
                                "out: not matched", "out: " + kNoMatch, "out: " + again, "out: Window title: Report",
                                "out: x=650.0 y=380.0", "out: w.x=650.0 w.y=380.0", "out: width=800.0 height=600.0"},
                               kSetFrame,
-                              kSaved,
+                              saved(),
                               kRaised,
                               kHandedOff}));
         }
+    }
+}
+
+constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+
+TEST(ParseResolution, TwoSignedDecimalPiecesSplitAtEveryStandaloneX) {
+    const std::tuple<const char*, std::int64_t, std::int64_t> accepted[] = {
+        {"1920x1080", 1920, 1080},
+        {"007x08", 7, 8},
+        {"+1920x+1080", 1920, 1080},
+        {"-1920x-0", -1920, 0},
+        {"xx1920xxx1080xx", 1920, 1080},
+        {"9223372036854775807x-9223372036854775808", kMax, kMin},
+        {"00000000000000000000009223372036854775807x1", kMax, 1},
+    };
+    for (const auto& [text, width, height] : accepted) {
+        const auto parsed = parseResolution(text);
+        ASSERT_TRUE(parsed) << text;
+        EXPECT_EQ(std::pair(parsed->width, parsed->height), std::pair(width, height)) << text;
+    }
+    // "x" with a combining acute is one character, not an "x".
+    for (const char* text :
+         {"9223372036854775808x1", "1x-9223372036854775809", "1x99999999999999999999", "", "xxx", "1920x1080x720",
+          "1920X1080", "1920\uFF581080", "1920x\u03011080", "1920x\u0301x1080", " 1920x1080", "+x1080", "19-20x1080",
+          "1920x1080.0", "1920x10:0", "\u0661\u0669x1080", "19\xC0x1080"}) {
+        EXPECT_FALSE(parseResolution(text)) << ::testing::PrintToString(std::string(text));
+    }
+}
+
+TEST(TitlePrefix, UserPerceivedCharactersUpToCanonicalEquivalence) {
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"Report", "Report - Editor", true},
+        {"", "Report - Editor", true},
+        {"Report - Editor", "Report - Editor", true},
+        {"Report - Editor (2)", "Report - Editor", false},
+        {"report", "Report - Editor", false},
+        {"Repost", "Report - Editor", false},
+        {" Report", "Report - Editor", false},
+        {"Caf\u00E9", "Cafe\u0301 - Notes", true},
+        {"Cafe\u0301", "Caf\u00E9 - Notes", true},
+        {"Cafe", "Caf\u00E9 - Notes", false},
+        {"Cafe", "Cafe\u0301 - Notes", false},
+        {"\U0001F468\u200D\U0001F469", "\U0001F468\u200D\U0001F469\u200D\U0001F467 - Family", false},
+        {"a\u0323\u0307", "a\u0307\u0323 x", true},
+        {"\uD55C", "\u1112\u1161\u11AB\uAE00", true},
+        {"Doc\xFF", "Doc\xFF - App", true},
+    };
+    for (const auto& [window, entry, prefix] : cases) {
+        EXPECT_EQ(isTitlePrefix(window, entry), prefix) << window << " / " << entry;
+    }
+}
+
+TEST(CaptureSize, TruncatesTowardZeroAndSaturatesBeyondTheRange) {
+    const std::pair<double, std::int64_t> cases[] = {
+        {1920.0, 1920},
+        {-1919.9, -1919},
+        {1919.9, 1919},
+        {9007199254740992.0, 9007199254740992},
+        {9223372036854775808.0, kMax},
+        {-9223372036854775808.0, kMin},
+        {-INFINITY, kMin},
+        {std::nan(""), 0},
+    };
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(toCaptureInteger(value), expected) << value;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "shell/recorders/recorder_handoff.h"
-#include "tests/recorders/line_capture.h"
+#include "tests/doubles/doubles.h"
 #include "tests/sway/sway_session.h"
 
 namespace tallowin::recorders {
@@ -53,7 +53,7 @@ private slots:
         qputenv("HOME", home.c_str());
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        testing::LineCapture output;
+        doubles::RecordingOutput output;
         RecorderHandoff handoff(output, platform::DesktopSession::sway);
         handoff.pin(Recorder::WfRecorder);
         QSignalSpy finished(&handoff, &RecorderHandoff::finished);
