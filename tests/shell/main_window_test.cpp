@@ -283,6 +283,8 @@ private slots:
         QTest::newRow("tallowin --display=:2") << u":2"_s << "-display :2";
         QTest::newRow("tallowin -display") << u"error"_s << "";
         QTest::newRow("tallowin --bogus") << u"error"_s << "";
+        QTest::newRow("DISPLAY=:1 tallowin --recorder ssr") << u"-"_s << "";
+        QTest::newRow("DISPLAY=:1 tallowin --recorder bogus") << u"error"_s << "";
         QTest::newRow("DISPLAY=:1 tallowin stray") << u"error"_s << "";
         QTest::newRow("tallowin -h -display :9") << u"help"_s << "";
         QTest::newRow("tallowin --help") << u"help"_s << "";
