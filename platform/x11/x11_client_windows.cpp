@@ -361,7 +361,8 @@ ClientWindow ClientWindows::compose(const Record& record, std::uint32_t currentD
     return client;
 }
 
-std::vector<ClientWindows::Record*> ClientWindows::fresh(const std::vector<xcb_window_t>& ids) {
+void ClientWindows::readEach(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
+                             const std::function<void(ClientWindow&&)>& take) {
     connection_.drainEvents();
     std::vector<Record*> records;
     records.reserve(ids.size());
@@ -384,24 +385,23 @@ std::vector<ClientWindows::Record*> ClientWindows::fresh(const std::vector<xcb_w
     }
     readStale(stale);
     readMissingPids(records);
-    return records;
+    for (const Record* record : records) {
+        if (!record->gone) {
+            take(compose(*record, currentDesktop));
+        }
+    }
+    std::erase_if(records_, [](const auto& entry) { return entry.second.gone; });
 }
 
 std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
                                               bool onScreenOnly) {
     std::vector<ClientWindow> windows;
-    const std::vector<Record*> records = fresh(ids);
-    windows.reserve(records.size());
-    for (const Record* record : records) {
-        if (record->gone) {
-            continue;
-        }
-        ClientWindow window = compose(*record, currentDesktop);
+    windows.reserve(ids.size());
+    readEach(ids, currentDesktop, [&](ClientWindow&& window) {
         if (!onScreenOnly || window.onScreen) {
             windows.push_back(std::move(window));
         }
-    }
-    std::erase_if(records_, [](const auto& entry) { return entry.second.gone; });
+    });
     return windows;
 }
 
@@ -410,18 +410,12 @@ std::vector<ClientWindow> ClientWindows::read(const std::vector<xcb_window_t>& i
 std::vector<platform::SystemWindow> ClientWindows::listed(const std::vector<xcb_window_t>& ids,
                                                           std::uint32_t currentDesktop) {
     std::vector<platform::SystemWindow> windows;
-    const std::vector<Record*> records = fresh(ids);
-    windows.reserve(records.size());
-    for (const Record* record : records) {
-        if (record->gone) {
-            continue;
-        }
-        ClientWindow window = compose(*record, currentDesktop);
+    windows.reserve(ids.size());
+    readEach(ids, currentDesktop, [&](ClientWindow&& window) {
         if (window.onScreen && !window.desktopType && !window.dockType) {
             windows.push_back(systemWindow(std::move(window)));
         }
-    }
-    std::erase_if(records_, [](const auto& entry) { return entry.second.gone; });
+    });
     return windows;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -135,8 +136,10 @@ private:
         std::uint16_t border = 0;
     };
     struct PendingRead;
-    // The records of the windows, read again where stale.
-    std::vector<Record*> fresh(const std::vector<xcb_window_t>& ids);
+    // Each of the windows still there, read again where stale and composed,
+    // in order; the gone ones are forgotten.
+    void readEach(const std::vector<xcb_window_t>& ids, std::uint32_t currentDesktop,
+                  const std::function<void(ClientWindow&&)>& take);
     void requestStale(Record& record, PendingRead& pending);
     void takeReplies(PendingRead& pending);
     void readStale(std::vector<Record*>& stale);
