@@ -198,9 +198,10 @@ void collectI3Views(const json& node, bool shown, std::vector<TreeView>& into) {
     }
 }
 
-}  // namespace
-
-std::optional<SwayTree> parseI3Tree(std::string_view text) {
+// Each shown output of a GET_TREE answer, handed to visit with the tree
+// being built and the choice of its placement area.
+template <typename Visit>
+std::optional<SwayTree> parseShownOutputs(std::string_view text, const Visit& visit) {
     const json root = json::parse(text, nullptr, false);
     if (root.is_discarded() || !root.is_object()) {
         return std::nullopt;
@@ -208,9 +209,17 @@ std::optional<SwayTree> parseI3Tree(std::string_view text) {
     SwayTree tree;
     AreaChoice area;
     for (const json& output : childrenOf(root, "nodes")) {
-        if (!isShownOutput(output)) {
-            continue;
+        if (isShownOutput(output)) {
+            visit(output, tree, area);
         }
+    }
+    return tree;
+}
+
+}  // namespace
+
+std::optional<SwayTree> parseI3Tree(std::string_view text) {
+    return parseShownOutputs(text, [](const json& output, SwayTree& tree, AreaChoice& area) {
         // The docks (bars) beside the content are not windows to place.
         for (const json& content : childrenOf(output, "nodes")) {
             if (textOf(content, "name") != "content") {
@@ -222,27 +231,16 @@ std::optional<SwayTree> parseI3Tree(std::string_view text) {
             }
             area.offer(output, shown, tree.placementArea);
         }
-    }
-    return tree;
+    });
 }
 
 std::optional<SwayTree> parseTree(std::string_view text) {
-    const json root = json::parse(text, nullptr, false);
-    if (root.is_discarded() || !root.is_object()) {
-        return std::nullopt;
-    }
-    SwayTree tree;
-    AreaChoice area;
-    for (const json& output : childrenOf(root, "nodes")) {
-        if (!isShownOutput(output)) {
-            continue;
-        }
+    return parseShownOutputs(text, [](const json& output, SwayTree& tree, AreaChoice& area) {
         for (const json& workspace : childrenOf(output, "nodes")) {
             collectViews(workspace, tree.views);
         }
         area.offer(output, currentWorkspace(output), tree.placementArea);
-    }
-    return tree;
+    });
 }
 
 platform::WindowSystemSnapshot onScreen(const SwayTree& tree) {
