@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Syntax-checks every macOS source against Apple's own SDK headers with
+# Syntax-checks every source the macOS build compiles against Apple's own SDK headers with
 # clang, for the target Tallowin ships for (x86_64, macOS 13.5), with the
 # project's warning flags as errors; then checks that the Linux stand-in
 # under tests/macos/fake_sdk declares each of its names as the SDK does.
@@ -8,8 +8,9 @@
 #   SDK: a macOS SDK, or a sysroot laid out like one (System/Library/Frameworks,
 #   usr/include). Default: $TALLOWIN_MACOS_SDK, else `xcrun --show-sdk-path`.
 # The C++ library is the SDK's libc++ (usr/include/c++/v1); an SDK without
-# one gets the host's (Debian: libc++-dev). Qt's and GoogleTest's headers
-# come from the host: Qt through qmake6, GoogleTest from /usr/local, /opt/homebrew or /usr.
+# one gets the host's (Debian: libc++-dev). Qt's, GoogleTest's and ICU's headers
+# come from the host: Qt through qmake6, GoogleTest from /usr/local, /opt/homebrew or /usr,
+# ICU from ~/icu (as the macos preset builds it), /usr/local, Homebrew or /usr.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,20 +23,21 @@ if [ ! -d "$sdk/System/Library/Frameworks/ApplicationServices.framework" ] || [ 
   exit 2
 fi
 clang="${CLANG:-clang++}"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-
 # The project's warnings, as cmake/warnings.cmake gives them to every target.
 mapfile -t warnings < <(grep -o -- '-W[A-Za-z-]*' cmake/warnings.cmake | grep -vx -- -Werror)
-# As platform/macos/CMakeLists.txt compiles the provider.
+# As platform/macos/CMakeLists.txt compiles the provider. The SDK's libc++
+# is named outright: clang would take its own toolchain's first, and Debian's
+# (LLVM 14) rejects C++20 library code that Apple's accepts.
 sdk_flags=(-target x86_64-apple-macos13.5 -isysroot "$sdk" -std=c++20 -stdlib=libc++ -I.
            -D__ASSERT_MACROS_DEFINE_VERSIONS_WITHOUT_UNDERSCORES=0)
-if [ ! -d "$sdk/usr/include/c++/v1" ]; then
-  version="$("$clang" -dumpversion | cut -d. -f1)"
-  libcxx="/usr/lib/llvm-${version}/include/c++/v1"
+libcxx="$sdk/usr/include/c++/v1"
+if [ ! -d "$libcxx" ]; then
+  libcxx="/usr/lib/llvm-$("$clang" -dumpversion | cut -d. -f1)/include/c++/v1"
   [ -d "$libcxx" ] || { echo "check-macos: no libc++ headers at $libcxx (install libc++-dev)" >&2; exit 2; }
-  sdk_flags+=(-nostdinc++ -isystem "$libcxx")
 fi
+sdk_flags+=(-nostdinc++ -isystem "$libcxx")
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
 
 # Qt: plain include folders (Linux packages) or frameworks (Qt's macOS builds).
 qt_flags=()
@@ -90,12 +92,26 @@ self_test "a constant of ours named kAXTitleAttribute" \
 self_test "AXUIElementCopyAttributeValue as Apple declares it" \
   'AXError probe(AXUIElementRef e) { CFTypeRef v = nullptr; return AXUIElementCopyAttributeValue(e, kAXTitleAttribute, &v); }'
 
-# Every macOS source: the provider, every shell file the macOS build
-# compiles (all but the other platforms' entries), the Mac-only smoke test.
-files=(platform/macos/*.cpp)
-for file in shell/*.cpp; do
-  [[ "$file" == *_x11.cpp ]] || files+=("$file")
+# ICU alone, as for GoogleTest: the platform-free core needs it.
+icu_flags=()
+for prefix in "${TALLOWIN_ICU_PREFIX:-}" "$HOME/icu" /usr/local /opt/homebrew/opt/icu4c /usr; do
+  if [ -n "$prefix" ] && [ -f "$prefix/include/unicode/uversion.h" ]; then
+    mkdir -p "$work/icu"
+    ln -s "$prefix/include/unicode" "$work/icu/unicode"
+    icu_flags=(-isystem "$work/icu")
+    break
+  fi
 done
+
+# Every source the macOS build compiles: the platform-free core, the
+# provider, every shell file (all but the Linux capture tool), the Mac-only
+# smoke test.
+files=(app/*.cpp discovery/*.cpp placement/*.cpp platform/*.cpp platform/macos/*.cpp)
+for file in shell/*.cpp; do
+  [[ "$file" == *_linux.cpp ]] || files+=("$file")
+done
+# As shell/CMakeLists.txt defines it for the shell.
+project_version="$(sed -n 's/^project(tallowin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 # The icon tool, where Qt SVG's headers are found (always with Qt's macOS builds).
 if printf '#include <QSvgRenderer>\n' | "$clang" "${sdk_flags[@]}" "${qt_flags[@]}" -fsyntax-only -x c++ - 2>/dev/null; then
   files+=(shell/iconset/*.cpp)
@@ -106,8 +122,9 @@ failed=0
 for file in "${files[@]}"; do
   extra=()
   case "$file" in
-    shell/*) extra=("${qt_flags[@]}") ;;
+    shell/*) extra=("${qt_flags[@]}" "-DTALLOWIN_VERSION=\"$project_version\"") ;;
     tests/*) extra=("${gtest_flags[@]}") ;;
+    *) extra=("${icu_flags[@]}") ;;
   esac
   if check "$file" "${extra[@]}"; then
     echo "clean   $file"

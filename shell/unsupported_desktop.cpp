@@ -34,7 +34,9 @@ bool waylandAnswers(const platform::Environment& environment) {
         return false;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Closed before anything could be started, so no close-on-exec flag,
+    // which macOS's socket() would not take anyway.
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
     if (socket < 0) {
         return false;
     }
