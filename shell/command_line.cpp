@@ -52,7 +52,8 @@ struct Parser {
                                QStringLiteral("Shows the version and exits.")};
     QCommandLineOption display{QStringLiteral("display"),
                                QStringLiteral("The X display whose windows are listed and placed, and where "
-                                              "Tallowin's window goes (default: $DISPLAY)."),
+                                              "Tallowin's window goes (default: $DISPLAY). Also "
+                                              "-display, as X programs take it."),
                                QStringLiteral("display")};
     QCommandLineOption recorder{
         QStringLiteral("recorder"),
