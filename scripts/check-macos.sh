@@ -41,11 +41,13 @@ trap 'rm -rf "$work"' EXIT
 
 # Qt: plain include folders (Linux packages) or frameworks (Qt's macOS builds).
 qt_flags=()
+moc=moc
 qmake="$(command -v qmake6 || command -v qmake || true)"
 if [ -n "$qmake" ]; then
   qt_headers="$("$qmake" -query QT_INSTALL_HEADERS)"
   qt_libs="$("$qmake" -query QT_INSTALL_LIBS)"
-  for module in QtCore QtGui QtWidgets QtSvg; do
+  moc="$("$qmake" -query QT_HOST_LIBEXECS)/moc"
+  for module in QtCore QtGui QtWidgets QtSvg QtTest; do
     if [ -d "$qt_headers/$module" ]; then
       qt_flags+=(-isystem "$qt_headers" -isystem "$qt_headers/$module")
     else
@@ -104,8 +106,7 @@ for prefix in "${TALLOWIN_ICU_PREFIX:-}" "$HOME/icu" /usr/local /opt/homebrew/op
 done
 
 # Every source the macOS build compiles: the platform-free core, the
-# provider, every shell file (all but the Linux capture tool), the Mac-only
-# smoke test.
+# provider, every shell file (all but the Linux capture tool).
 files=(app/*.cpp discovery/*.cpp placement/*.cpp platform/*.cpp platform/macos/*.cpp)
 for file in shell/*.cpp; do
   [[ "$file" == *_linux.cpp ]] || files+=("$file")
@@ -116,14 +117,22 @@ project_version="$(sed -n 's/^project(tallowin VERSION \([0-9.]*\).*/\1/p' CMake
 if printf '#include <QSvgRenderer>\n' | "$clang" "${sdk_flags[@]}" "${qt_flags[@]}" -fsyntax-only -x c++ - 2>/dev/null; then
   files+=(shell/iconset/*.cpp)
 fi
-files+=(tests/macos/live_test.cpp)
+# The tests the macOS build compiles: over the doubles, the shell's, the Mac-only smoke test.
+files+=(tests/doubles/*.cpp tests/core/*.cpp tests/placement/*.cpp tests/window_system/*.cpp tests/shell/*.cpp
+        tests/macos/live_test.cpp)
 clean=0
 failed=0
 for file in "${files[@]}"; do
   extra=()
   case "$file" in
     shell/*) extra=("${qt_flags[@]}" "-DTALLOWIN_VERSION=\"$project_version\"") ;;
-    tests/*) extra=("${gtest_flags[@]}") ;;
+    tests/shell/*)
+      # As CMake builds a Qt Test with widgets: QtTest's GUI half, and the
+      # file's moc output beside it.
+      "$moc" "$file" -o "$work/$(basename "$file" .cpp).moc"
+      extra=("${qt_flags[@]}" -DQT_WIDGETS_LIB -DQT_GUI_LIB "-I$work" "-DTALLOWIN_VERSION=\"$project_version\"")
+      ;;
+    tests/*) extra=("${gtest_flags[@]}" "${icu_flags[@]}") ;;
     *) extra=("${icu_flags[@]}") ;;
   esac
   if check "$file" "${extra[@]}"; then

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <ranges>
 
 #include "placement/capture_size.h"
 #include "placement/resolution_parser.h"
@@ -49,8 +49,12 @@ void prepare(ControllerRig& rig) {
 FakeAXWindow& window(ControllerRig& rig) { return rig.accessibility.applications[kPid].windows[0]; }
 
 Lines concat(std::initializer_list<Lines> parts) {
-    const auto joined = parts | std::views::join;
-    return {joined.begin(), joined.end()};
+    // Not std::views::join: Xcode 15's libc++ keeps it experimental.
+    Lines joined;
+    for (const Lines& part : parts) {
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    return joined;
 }
 
 const Lines kMatched = {"out: Window title: Report", "out: x=10.0 y=40.0", "out: w.x=10.0 w.y=40.0",
