@@ -55,16 +55,25 @@ if [ -n "$qmake" ]; then
     fi
   done
 fi
-# GoogleTest alone, so no other host header can stand in for the SDK's.
-gtest_flags=()
-for prefix in "${TALLOWIN_GTEST_PREFIX:-}" /usr/local /opt/homebrew /usr; do
-  if [ -n "$prefix" ] && [ -f "$prefix/include/gtest/gtest.h" ]; then
-    mkdir -p "$work/gtest"
-    ln -s "$prefix/include/gtest" "$work/gtest/gtest"
-    gtest_flags=(-isystem "$work/gtest")
-    break
-  fi
-done
+# A library's headers alone in a folder of their own, so no other host
+# header can stand in for the SDK's: the flag for the first PREFIX whose
+# include/DIR holds PROBE, or nothing.
+alone() {  # alone DIR PROBE PREFIX...
+  local dir=$1 probe=$2 prefix
+  shift 2
+  for prefix in "$@"; do
+    if [ -n "$prefix" ] && [ -f "$prefix/include/$dir/$probe" ]; then
+      mkdir -p "$work/alone-$dir"
+      ln -s "$prefix/include/$dir" "$work/alone-$dir/$dir"
+      echo "-isystem $work/alone-$dir"
+      return
+    fi
+  done
+}
+read -ra gtest_flags <<<"$(alone gtest gtest.h "${TALLOWIN_GTEST_PREFIX:-}" /usr/local /opt/homebrew /usr)"
+# The platform-free core needs ICU.
+read -ra icu_flags <<<"$(alone unicode uversion.h "${TALLOWIN_ICU_PREFIX:-}" "$HOME/icu" /usr/local \
+  /opt/homebrew/opt/icu4c /usr)"
 
 check() {  # check FILE [extra flags...]: the compiler's verdict, output in $work/out
   local file="$1"
@@ -93,17 +102,6 @@ self_test "a constant of ours named kAXTitleAttribute" \
   'inline constexpr const char* kAXTitleAttribute = "AXTitle";' "expanded from macro 'kAXTitleAttribute'"
 self_test "AXUIElementCopyAttributeValue as Apple declares it" \
   'AXError probe(AXUIElementRef e) { CFTypeRef v = nullptr; return AXUIElementCopyAttributeValue(e, kAXTitleAttribute, &v); }'
-
-# ICU alone, as for GoogleTest: the platform-free core needs it.
-icu_flags=()
-for prefix in "${TALLOWIN_ICU_PREFIX:-}" "$HOME/icu" /usr/local /opt/homebrew/opt/icu4c /usr; do
-  if [ -n "$prefix" ] && [ -f "$prefix/include/unicode/uversion.h" ]; then
-    mkdir -p "$work/icu"
-    ln -s "$prefix/include/unicode" "$work/icu/unicode"
-    icu_flags=(-isystem "$work/icu")
-    break
-  fi
-done
 
 # Every source the macOS build compiles: the platform-free core, the
 # provider, every shell file (all but the Linux capture tool).
