@@ -23,8 +23,9 @@ if [ ! -d "$sdk/System/Library/Frameworks/ApplicationServices.framework" ] || [ 
   exit 2
 fi
 clang="${CLANG:-clang++}"
-# The project's warnings, as cmake/warnings.cmake gives them to every target.
-mapfile -t warnings < <(grep -o -- '-W[A-Za-z-]*' cmake/warnings.cmake | grep -vx -- -Werror)
+# The project's warnings, as cmake/warnings.cmake gives them to every target
+# (but -Wno-restrict, which is GCC's alone).
+mapfile -t warnings < <(grep -v '^ *#' cmake/warnings.cmake | grep -o -- '-W[A-Za-z-]*' | grep -vx -e -Werror -e -Wno-restrict)
 # As platform/macos/CMakeLists.txt compiles the provider. The SDK's libc++
 # is named outright: clang would take its own toolchain's first, and Debian's
 # (LLVM 14) rejects C++20 library code that Apple's accepts.
