@@ -56,10 +56,7 @@ void offThread(QObject* context, Work work, Then then) {
 }  // namespace
 
 RecorderHandoff::RecorderHandoff(platform::LineOutput& output, platform::DesktopSession session, QObject* parent)
-    : QObject(parent),
-      output_(output),
-      desktop_(session),
-      wayland_(session == platform::DesktopSession::sway || session == platform::DesktopSession::kwin) {
+    : QObject(parent), output_(output), desktop_(session) {
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &RecorderHandoff::connectToObs);
     connect(&watch_, &QTimer::timeout, this, &RecorderHandoff::watchRecorderWindows);
@@ -101,7 +98,7 @@ void RecorderHandoff::choose() {
     presence.obsInstalled = installed(obsProgram_.toStdString());
     presence.ssrInstalled = installed(ssrProgram_.toStdString());
     presence.wfRecorderInstalled = installed(wfProgram_.toStdString());
-    presence.wayland = wayland_;
+    presence.wayland = wayland();
     presence.wlroots = desktop_ == platform::DesktopSession::sway;
 
     const int generation = generation_;
@@ -122,7 +119,7 @@ void RecorderHandoff::choose() {
             then(&RecorderHandoff::handOffToObs);
             return;
         case Recorder::SimpleScreenRecorder:
-            if (wayland_) {
+            if (presence.wayland) {
                 output_.writeLine(std::string("SimpleScreenRecorder records X11 screens only, and this is ") +
                                   (presence.wlroots ? "sway's Wayland: use --recorder wf-recorder or obs."
                                                     : "KDE Plasma's Wayland: use --recorder obs."));
@@ -140,7 +137,7 @@ void RecorderHandoff::choose() {
             if (!presence.wlroots) {
                 output_.writeLine(std::string("wf-recorder records wlroots Wayland desktops such as sway only: use "
                                               "--recorder obs") +
-                                  (wayland_ ? "." : " or ssr."));
+                                  (presence.wayland ? "." : " or ssr."));
                 finish(false);
                 return;
             }
@@ -154,9 +151,9 @@ void RecorderHandoff::choose() {
         case Recorder::None:
             if (!pinned) {
                 output_.writeLine(std::string("No screen recorder found: install ") +
-                                  (presence.wlroots ? "obs-studio or wf-recorder"
-                                   : wayland_       ? "obs-studio"
-                                                    : "obs-studio or simplescreenrecorder") +
+                                  (presence.wlroots   ? "obs-studio or wf-recorder"
+                                   : presence.wayland ? "obs-studio"
+                                                      : "obs-studio or simplescreenrecorder") +
                                   " to record the rectangle.");
             }
             finish(false);
@@ -234,7 +231,7 @@ ObsSession::Setup RecorderHandoff::obsSetup() const {
     setup.settingsFile = QString::fromStdString(obs_.file.string());
     setup.rectangle = handoff_.rectangle;
     setup.stepTimeout = timing_.obsStep;
-    setup.wayland = wayland_;
+    setup.wayland = wayland();
     const QPoint corner(static_cast<int>(handoff_.rectangle.x), static_cast<int>(handoff_.rectangle.y));
     const auto screens = QGuiApplication::screens();
     QScreen* holder = QGuiApplication::screenAt(corner);

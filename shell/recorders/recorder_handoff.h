@@ -87,8 +87,11 @@ private:
     QString obsProgram_ = QStringLiteral("obs");
     QString ssrProgram_ = QStringLiteral("simplescreenrecorder");
     QString wfProgram_ = QStringLiteral("wf-recorder");
-    platform::DesktopSession desktop_;
-    bool wayland_ = false;  // sway's or KWin's: no X11 recorder sees the screen
+    const platform::DesktopSession desktop_;
+    // sway's or KWin's: no X11 recorder sees the screen.
+    [[nodiscard]] bool wayland() const {
+        return desktop_ == platform::DesktopSession::sway || desktop_ == platform::DesktopSession::kwin;
+    }
 
     platform::CaptureHandoff handoff_;
     bool busy_ = false;
