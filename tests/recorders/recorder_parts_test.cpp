@@ -12,6 +12,7 @@
 #include "shell/recorders/obs_settings.h"
 #include "shell/recorders/process_probe.h"
 #include "shell/recorders/recorder_choice.h"
+#include "shell/recorders/recorder_handoff.h"
 #include "shell/recorders/ssr_settings.h"
 #include "shell/recorders/wf_recorder.h"
 #include "tests/doubles/doubles.h"
@@ -221,6 +222,39 @@ private slots:
                                      .wlroots = (presence & 16) != 0};
         const auto recorder = chooseRecorder(recorderNamed(pinned.toStdString()), facts);
         QCOMPARE(QString::fromUtf8(recorderName(recorder).data()), chosen);
+    }
+
+    // The session reaches the handoff: a pinned recorder that cannot see its
+    // screen is refused, whatever is installed.
+    void aPinnedRecorderBlindToTheSessionIsRefused_data() {
+        QTest::addColumn<platform::DesktopSession>("session");
+        QTest::addColumn<Recorder>("pinned");
+        QTest::addColumn<QString>("line");
+        const auto ssr = u"SimpleScreenRecorder records X11 screens only, and this is "_s;
+        const auto wf = u"wf-recorder records wlroots Wayland desktops such as sway only: use --recorder obs"_s;
+        QTest::newRow("KWin, ssr") << platform::DesktopSession::kwin << Recorder::SimpleScreenRecorder
+                                   << ssr + u"KDE Plasma's Wayland: use --recorder obs."_s;
+        QTest::newRow("sway, ssr") << platform::DesktopSession::sway << Recorder::SimpleScreenRecorder
+                                   << ssr + u"sway's Wayland: use --recorder wf-recorder or obs."_s;
+        QTest::newRow("KWin, wf-recorder") << platform::DesktopSession::kwin << Recorder::WfRecorder << wf + u"."_s;
+        QTest::newRow("X11, wf-recorder")
+            << platform::DesktopSession::x11 << Recorder::WfRecorder << wf + u" or ssr."_s;
+    }
+
+    void aPinnedRecorderBlindToTheSessionIsRefused() {
+        QFETCH(platform::DesktopSession, session);
+        QFETCH(Recorder, pinned);
+        QFETCH(QString, line);
+        qputenv("XDG_CONFIG_HOME", folder_.c_str());
+        doubles::RecordingOutput output;
+        RecorderHandoff handoff(output, session);
+        const QString nowhere = QString::fromStdString((folder_ / "nowhere").string());
+        handoff.setPrograms(nowhere, nowhere, nowhere);
+        handoff.pin(pinned);
+        QSignalSpy finished(&handoff, &RecorderHandoff::finished);
+        handoff.handOff({{}, {0, 30, 640, 480}, 0});
+        QVERIFY(finished.wait(5000) && !finished.at(0).at(0).toBool());
+        QCOMPARE(output.lines, std::vector<std::string>{line.toStdString()});
     }
 
     void thePinIsRememberedInTallowinsOwnFile() {
