@@ -118,13 +118,19 @@ std::optional<MatchedWindow> findListedWindow(platform::AccessibilityServices& a
     }
     MatchedWindow found;
     Lookup outcome = lookUp(accessibility, entry, output, found);
-    if (outcome == Lookup::noMatch && windowList != nullptr) {
-        found = MatchedWindow{};  // the first application element goes before the second is made
-        if (const auto fresh = listedWindowNow(*windowList, entry.windowID); fresh && !sameListing(*fresh, entry)) {
-            output.writeLine("Window " + std::to_string(entry.windowID) +
-                             " has changed since the list was taken; looking for it as it is now.");
-            outcome = lookUp(accessibility, *fresh, output, found);
+    // A window that changes again while it is looked up (a title that ticks)
+    // is looked up as it is then, a few times at most.
+    std::optional<VisibleWindow> tried;  // the last fresh listing looked up
+    for (int attempt = 0; attempt < 3 && outcome == Lookup::noMatch && windowList != nullptr; ++attempt) {
+        found = MatchedWindow{};  // the earlier application element goes before the next is made
+        const auto fresh = listedWindowNow(*windowList, entry.windowID);
+        if (!fresh || sameListing(*fresh, tried ? *tried : entry)) {
+            break;
         }
+        output.writeLine("Window " + std::to_string(entry.windowID) +
+                         " has changed since the list was taken; looking for it as it is now.");
+        outcome = lookUp(accessibility, *fresh, output, found);
+        tried.emplace(*fresh);
     }
     if (outcome != Lookup::matched) {
         return std::nullopt;
